@@ -1,0 +1,20 @@
+# The two commands: `make run` starts the clock, `make test` runs every test.
+.PHONY: run test bench fuzz deps build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake --preset win64 >/dev/null && cmake --build --preset win64
+
+run: deps
+	@scripts/run-clock
+
+test:
+	@scripts/test-all
+
+bench: deps
+	@scripts/bench-all
+
+fuzz: deps
+	@scripts/fuzz-all $(DURATION)

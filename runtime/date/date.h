@@ -1,0 +1,21 @@
+// Date values: seconds since 1970-01-01 00:00:00 of the local wall-clock
+// time, counted as if it were UTC, so splitting by UTC rules gives back the
+// local fields. Range 0 .. 2147483647 (2038-01-19 03:14:07); -1 is invalid.
+#pragma once
+#include <stdint.h>
+
+int32_t DateNow(void);
+int32_t DateFromFields(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second);
+
+// Field extractors; every field of a negative value is 0.
+int32_t DateYear(int32_t date);
+int32_t DateMonth(int32_t date);
+int32_t DateDay(int32_t date);
+int32_t DateHour(int32_t date);
+int32_t DateMinute(int32_t date);
+int32_t DateSecond(int32_t date);
+int32_t DateDayOfWeek(int32_t date);  // 0 = Sunday
+
+// Formats by mask (%yyyy %yy %mm %dd %hh %ii %ss, any case) into the
+// temporary area at position at; returns base + at.
+char *DateFormat(const char *mask, int32_t date, int32_t at);

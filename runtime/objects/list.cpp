@@ -1,0 +1,37 @@
+#include "runtime/objects/objects.h"
+
+static ListNode *NodeOf(void *payload) {
+  return static_cast<ListNode *>(payload) - 1;
+}
+
+void *ListAdd(void **front, size_t size) {
+  if (size < sizeof(ListNode)) size = sizeof(ListNode);
+  ListNode *node = static_cast<ListNode *>(RuntimeAlloc(size));
+  if (!node) return nullptr;
+  ListNode *old = *front ? NodeOf(*front) : nullptr;
+  if (old) {
+    old->prev = node;
+    node->next = old;
+  }
+  *front = node + 1;
+  return node + 1;
+}
+
+void ListRemove(void **front, void *payload) {
+  if (!payload) return;
+  ListNode *node = NodeOf(payload);
+  if (*front == payload) {
+    *front = node->next ? static_cast<void *>(node->next + 1) : nullptr;
+    if (node->next) node->next->prev = nullptr;
+  } else {
+    if (node->prev) node->prev->next = node->next;
+    if (node->next) node->next->prev = node->prev;
+  }
+  RuntimeFree(node);
+}
+
+void *ListContains(void *front, void *payload) {
+  for (ListNode *n = front ? NodeOf(front) : nullptr; n; n = n->next)
+    if (n + 1 == payload) return payload;
+  return nullptr;
+}
