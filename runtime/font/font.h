@@ -1,5 +1,10 @@
 // Font library: numbered system fonts from a face name, a point size and
 // style bits.
+//
+// FontLoad with AutoNumber returns the new font's number (a pointer-wide
+// handle); with a number of 0 or more it returns the font's system handle.
+// Fonts handed to gadgets stay owned by this library: FontFree and FontEnd
+// delete them, so call FontEnd only after the windows that used them are gone.
 #pragma once
 #include <stdint.h>
 #include <windows.h>
@@ -15,11 +20,13 @@ enum : uint32_t {
 };
 
 struct FontRecord {
-  HFONT font;
+  HFONT font;  // non-zero while the font lives
 };
 
 void FontInit(void);
+// 0 when no screen device context or no font can be had; the number then
+// names no font.
 intptr_t FontLoad(intptr_t number, const char *face, int32_t size, uint32_t style);
-HFONT FontHandle(intptr_t number);
+HFONT FontHandle(intptr_t number);  // 0 when no such font lives
 void FontFree(intptr_t number);
 void FontEnd(void);

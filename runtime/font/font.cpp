@@ -1,0 +1,57 @@
+#include "runtime/font/font.h"
+
+namespace {
+
+ObjectTable *FontTable;
+
+}  // namespace
+
+void FontInit(void) {
+  if (!FontTable) FontTable = ObjectTableCreate(sizeof(FontRecord), 16, FontFree);
+}
+
+intptr_t FontLoad(intptr_t number, const char *face, int32_t size, uint32_t style) {
+  FontRecord *record = static_cast<FontRecord *>(ObjectTableAllocate(FontTable, number));
+  if (!record) return 0;
+  intptr_t handle = reinterpret_cast<intptr_t>(record);
+
+  int weight = (style & FontStyleBold) ? FW_BOLD : FW_NORMAL;
+  DWORD italic = (style & FontStyleItalic) ? 1 : 0;
+  DWORD underline = (style & FontStyleUnderline) ? 1 : 0;
+  DWORD strikeOut = (style & FontStyleStrikeOut) ? 1 : 0;
+  DWORD quality = (style & FontStyleHighQuality) ? PROOF_QUALITY : DEFAULT_QUALITY;
+
+  HFONT font = nullptr;
+  HDC dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  if (dc) {
+    // A negative height asks for the character (em) height, not the cell height.
+    int height = -MulDiv(size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    font = CreateFontA(height, 0, 0, 0, weight, italic, underline, strikeOut, DEFAULT_CHARSET, 0, 0, quality, 0, face);
+    DeleteDC(dc);
+  }
+  if (!font) {
+    // An empty AutoNumber record would stay in the table for good.
+    if (number == AutoNumber) ObjectTableRelease(FontTable, handle);
+    return 0;
+  }
+  record->font = font;
+  return number == AutoNumber ? handle : reinterpret_cast<intptr_t>(font);
+}
+
+HFONT FontHandle(intptr_t number) {
+  FontRecord *record = static_cast<FontRecord *>(ObjectTableLookup(FontTable, number));
+  return record ? record->font : nullptr;
+}
+
+void FontFree(intptr_t number) {
+  FontRecord *record = static_cast<FontRecord *>(ObjectTableLookup(FontTable, number));
+  if (!record) return;
+  DeleteObject(record->font);
+  ObjectTableRelease(FontTable, number);
+}
+
+void FontEnd(void) {
+  ObjectTableRewind(FontTable);
+  intptr_t number;
+  while (ObjectTableNext(FontTable, &number)) FontFree(number);
+}
