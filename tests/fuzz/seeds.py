@@ -1,0 +1,178 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets: seeds.py [TARGET...].
+
+Seeds are inputs that reach the interesting paths at once (iteration with
+objects freed under it, pool blocks filling and emptying, texts in the
+temporary area, masks of every token, each accepted alarm form, wave images
+with extra chunks). Targets that read their input through FuzzedDataProvider
+take integers from the END of the data, so those seeds are built backwards.
+"""
+import os
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+class Provider:
+    """Builds input for FuzzedDataProvider's ConsumeIntegralInRange calls."""
+
+    def __init__(self):
+        self.consumed = []  # bytes in the order they are consumed
+
+    def int_in_range(self, lo, hi, value):
+        span = hi - lo
+        assert lo <= value <= hi
+        raw = value - lo
+        nbytes = 0
+        while nbytes < 8 and (span >> (8 * nbytes)) > 0:
+            nbytes += 1
+        out = [(raw >> (8 * (nbytes - 1 - i))) & 0xFF for i in range(nbytes)]
+        self.consumed.extend(out)
+        return self
+
+    def boolean(self, value):
+        self.consumed.append(1 if value else 0)
+        return self
+
+    def data(self):
+        return bytes(reversed(self.consumed))
+
+
+def write(target, name, data):
+    folder = os.path.join(HERE, target, "corpus")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+# ---- objects ----------------------------------------------------------------
+# Op codes of fuzz_objects.cpp.
+ALLOC, ALLOC_HUGE, ALLOC_AUTO, LOOKUP, RELEASE, LIB_FREE, REWIND, NEXT, CLEAR, CHECK_ALL, DRAIN, PALLOC, PFREE, PCHECK = (
+    0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15)
+
+
+def objects_header(p, record_words, grow, hook, element, min_block, max_block):
+    p.int_in_range(1, 12, record_words).int_in_range(1, 40, grow).boolean(hook)
+    p.int_in_range(0, 200, element).int_in_range(1, 48, min_block)
+    p.int_in_range(min_block, min_block + 300, max_block)
+
+
+def op(p, code):
+    p.int_in_range(0, 15, code)
+
+
+def alloc(p, grow, n):
+    op(p, ALLOC)
+    p.int_in_range(0, 3 * grow + 60, n)
+
+
+def auto_kind(p, kind, index, count):
+    """A PickNumber choice of kind 1 (live handle) or 2 (stale handle)."""
+    p.int_in_range(0, 7, kind)
+    if count:
+        p.int_in_range(0, count - 1, index)
+
+
+def objects_seeds():
+    # Growth, lookups of every kind, a full check.
+    p = Provider()
+    objects_header(p, 2, 16, True, 20, 16, 256)
+    for n in (0, 5, 15, 16, 3, 5):
+        alloc(p, 16, n)
+    for _ in range(3):
+        op(p, ALLOC_AUTO)
+    for kind in range(8):
+        op(p, LOOKUP)
+        p.int_in_range(0, 7, kind)
+        if kind == 0:
+            p.int_in_range(0, 400, 16)
+        elif kind in (1, 3):
+            p.int_in_range(0, 2, 1)
+            if kind == 3:
+                p.int_in_range(-32, 32, 8)
+        elif kind == 4:
+            p.int_in_range(-(1 << 63), (1 << 63) - 1, 12345678)
+        elif kind == 5:
+            p.int_in_range(1, 1000, 1)
+        elif kind == 6:
+            p.int_in_range(0, 256, 16)
+    op(p, CHECK_ALL)
+    write("objects", "growth-and-lookups", p.data())
+
+    # Slots 0 and 5, AutoNumber A then B; iterate, releasing A before it is reached.
+    p = Provider()
+    objects_header(p, 3, 8, False, 8, 4, 64)
+    alloc(p, 8, 0)
+    alloc(p, 8, 5)
+    op(p, ALLOC_AUTO)
+    op(p, ALLOC_AUTO)
+    op(p, REWIND)
+    op(p, NEXT); p.boolean(False)
+    op(p, RELEASE); auto_kind(p, 1, 0, 2)
+    for _ in range(4):
+        op(p, NEXT); p.boolean(True)
+    op(p, REWIND)
+    op(p, NEXT); p.boolean(False)
+    op(p, CHECK_ALL)
+    write("objects", "iteration-release-ahead", p.data())
+
+    # The end function with the hook, then stale handles looked up.
+    p = Provider()
+    objects_header(p, 1, 4, True, 0, 1, 1)
+    for n in (1, 2, 9):
+        alloc(p, 4, n)
+    for _ in range(4):
+        op(p, ALLOC_AUTO)
+    op(p, CLEAR); p.int_in_range(0, 3, 2)
+    op(p, LIB_FREE); auto_kind(p, 1, 0, 4)
+    op(p, DRAIN)
+    op(p, LOOKUP); auto_kind(p, 2, 0, 1)
+    op(p, ALLOC_AUTO)
+    op(p, LOOKUP); auto_kind(p, 2, 0, 1)
+    write("objects", "drain-and-stale", p.data())
+
+    # Numbers whose slot array cannot be had.
+    p = Provider()
+    objects_header(p, 12, 40, True, 4, 2, 2)
+    for k in range(5):
+        op(p, ALLOC_HUGE); p.int_in_range(0, 4, k)
+        if k == 4:
+            p.int_in_range(31, 62, 40)
+    alloc(p, 40, 179)
+    op(p, CHECK_ALL)
+    write("objects", "huge-numbers", p.data())
+
+    # The pool: blocks filling, a full block reopened, blocks emptied.
+    p = Provider()
+    objects_header(p, 1, 1, False, 20, 16, 256)
+    live = 0
+    for _ in range(40):
+        op(p, PALLOC); live += 1
+    op(p, PCHECK)
+    for i in (3, 20, 0, 0, 1):
+        op(p, PFREE); p.int_in_range(0, live - 1, i); live -= 1
+    for _ in range(3):
+        op(p, PALLOC); live += 1
+    op(p, PCHECK)
+    for _ in range(20):
+        op(p, PFREE); p.int_in_range(0, live - 1, live - 1); live -= 1
+    op(p, PCHECK)
+    write("objects", "pool-blocks", p.data())
+
+    # One-element blocks.
+    p = Provider()
+    objects_header(p, 1, 1, False, 0, 1, 1)
+    for _ in range(5):
+        op(p, PALLOC)
+    op(p, PFREE); p.int_in_range(0, 4, 2)
+    op(p, PALLOC)
+    op(p, PCHECK)
+    write("objects", "pool-single", p.data())
+
+
+TARGETS = {"objects": objects_seeds}
+
+if __name__ == "__main__":
+    for name in sys.argv[1:] or TARGETS:
+        TARGETS[name]()
