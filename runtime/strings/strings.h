@@ -12,10 +12,14 @@
 #pragma once
 #include <stdint.h>
 
+// Creates the string heap and the 16-byte area. Called again (tests), it
+// starts afresh: the former heap and every block in it are gone. When the
+// string heap cannot supply a block the process stops (PlatformOutOfMemory);
+// so does an area that would pass 2^31 bytes.
 void StrInit(void);
 
 void StrAssign(char **variable, const char *text);
-void StrAppend(const char *text);            // text must not lie in the area
+void StrAppend(const char *text);            // a text in the area is found again after growth
 void StrStore(char **variable, int32_t mark);
 int StrEqual(const char *a, const char *b);
 
@@ -34,5 +38,6 @@ int32_t StrTempCapacity(void);
 int32_t StrLen(const char *text);
 char *StrLeft(const char *text, int32_t n, int32_t at);
 char *StrRight(const char *text, int32_t n, int32_t at);
+// Reserves only the bytes it can copy, so a huge count never grows the area.
 char *StrMid(const char *text, int32_t start, int32_t n, int32_t at);
 int64_t StrVal(const char *text);

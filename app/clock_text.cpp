@@ -1,0 +1,57 @@
+#include "app/clock_text.h"
+
+#include <string.h>
+
+#include "runtime/date/date.h"
+#include "runtime/strings/strings.h"
+
+void ClockTextBuildWith(ClockState *s, ClockReading now) {
+  s->weekday = DateDayOfWeek(now());
+  const char *name = WeekdayNames[s->weekday];
+  // The name changes once a day; re-assigning it each pass would only cost.
+  if (!s->weekdayName || !StrEqual(s->weekdayName, name)) StrAssign(&s->weekdayName, name);
+
+  bool alarm = s->alarmWanted == 1;
+  int32_t mark = StrTempTop();
+  StrAppend(s->weekdayName);
+  StrAppend("\r");
+  DateFormat(" %dd.%mm.%yyyy", now(), StrTempTop());
+  StrAppend("\r");
+  DateFormat(alarm ? " %hh:%ii:%ss" : "%hh:%ii:%ss", now(), StrTempTop());
+  if (alarm) {
+    StrAppend("\r *");
+    StrAppend(s->alarmTime);
+    StrAppend("*");
+  }
+  StrStore(&s->clockText, mark);
+}
+
+void ClockTextBuild(ClockState *s) {
+  ClockTextBuildWith(s, DateNow);
+}
+
+int ClockAlarmDueWith(ClockState *s, ClockReading now) {
+  if (s->inputError != 0 || s->alarmWanted != 1) return 0;
+  int32_t mark = StrTempTop();
+  char *time = DateFormat("%hh:%ii:%ss", now(), mark);
+  // Only compared: the top goes back to the mark first, leaving the bytes.
+  StrTempRelease(StrTempTop() - mark);
+  return StrEqual(time, s->alarmTime);
+}
+
+int ClockAlarmDue(ClockState *s) {
+  return ClockAlarmDueWith(s, DateNow);
+}
+
+char *ClockAlarmMessage(const ClockState *s, int32_t at) {
+  size_t timeLength = s->alarmTime ? strlen(s->alarmTime) : 0;
+  size_t nameLength = s->alarmName ? strlen(s->alarmName) : 0;
+  int32_t length = static_cast<int32_t>(timeLength + 2 + nameLength);
+  char *out = StrTempReserve(length, at);
+  if (timeLength) memcpy(out, s->alarmTime, timeLength);
+  out[timeLength] = '\r';
+  out[timeLength + 1] = '\r';
+  if (nameLength) memcpy(out + timeLength + 2, s->alarmName, nameLength);
+  out[length] = 0;
+  return out;
+}
