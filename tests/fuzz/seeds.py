@@ -35,8 +35,13 @@ class Provider:
         self.consumed.append(1 if value else 0)
         return self
 
+    def string(self, text):
+        """ConsumeRandomLengthString reads from the front; a backslash is doubled."""
+        self.front = getattr(self, "front", b"") + text.replace(b"\\", b"\\\\") + b"\\;"
+        return self
+
     def data(self):
-        return bytes(reversed(self.consumed))
+        return getattr(self, "front", b"") + bytes(reversed(self.consumed))
 
 
 def write(target, name, data):
@@ -171,7 +176,95 @@ def objects_seeds():
     write("objects", "pool-single", p.data())
 
 
-TARGETS = {"objects": objects_seeds}
+# ---- strings --------------------------------------------------------------
+PIECE, APPEND, STORE, ASSIGN, COMPARE, SETTOP = 0, 3, 4, 5, 6, 7
+NULL_TEXT, OUTSIDE, IN_AREA, TAIL = 0, 1, 2, 3
+
+
+def strings_sources(p, texts):
+    p.int_in_range(1, 4, len(texts))
+    for text, repeat in texts:
+        p.string(text)
+        p.boolean(repeat > 1)
+        if repeat > 1:
+            p.int_in_range(1, 2000, repeat)
+
+
+def place(p, nsources, source, where, tail_from=None, area_size=None):
+    p.int_in_range(0, nsources - 1, source).int_in_range(0, 3, where)
+    if where == TAIL and area_size:
+        p.int_in_range(0, area_size - 1, tail_from)
+
+
+def count(p, length, value):
+    """PickCount: small values relative to the length, else any 32-bit value."""
+    if -3 <= value <= length + 3:
+        p.int_in_range(0, 3, 0).int_in_range(-3, length + 3, value)
+    else:
+        p.int_in_range(0, 3, 1).int_in_range(-(1 << 31), (1 << 31) - 1, value)
+
+
+def strings_seeds():
+    texts = [(b"abcdef", 1), (b"0123456789", 1500)]
+    # Pieces of a text inside the area while the area grows under them.
+    p = Provider()
+    strings_sources(p, texts)
+    p.int_in_range(0, 7, PIECE).int_in_range(0, 2, 0)
+    place(p, 2, 1, IN_AREA)
+    count(p, 15000, 14000)
+    p.boolean(False)
+    p.int_in_range(0, 7, PIECE).int_in_range(0, 2, 2)
+    place(p, 2, 0, IN_AREA)
+    count(p, 6, 3)
+    count(p, 6, 2)
+    p.boolean(False)
+    p.int_in_range(0, 7, PIECE).int_in_range(0, 2, 1)
+    place(p, 2, 1, OUTSIDE)
+    count(p, 15000, 1 << 30)
+    p.boolean(True)
+    p.int_in_range(0, 7, STORE).int_in_range(0, 29015, 7)
+    write("strings", "pieces-across-growth", p.data())
+
+    # Every edge of StrMid on abcdef, with the text outside the area.
+    p = Provider()
+    strings_sources(p, [(b"abcdef", 1)])
+    for s, n in ((3, 2), (0, 2), (1, 2), (6, 5), (7, 1), (3, 0), (3, -1), (-5, 3), ((1 << 31) - 1, 4), (2, (1 << 31) - 1)):
+        p.int_in_range(0, 7, PIECE).int_in_range(0, 2, 2)
+        place(p, 1, 0, OUTSIDE)
+        count(p, 6, s)
+        count(p, 6, n)
+        p.boolean(True)
+    for which in (0, 1):
+        for n in (0, -1, 4, 6, 7, -(1 << 31)):
+            p.int_in_range(0, 7, PIECE).int_in_range(0, 2, which)
+            place(p, 1, 0, OUTSIDE)
+            count(p, 6, n)
+            p.boolean(True)
+    write("strings", "mid-left-right-edges", p.data())
+
+    # Null texts, appends, the variable assigned from its own text.
+    p = Provider()
+    strings_sources(p, [(b"Montag", 1), (b"\xe4\xf6\xfc", 3)])
+    p.int_in_range(0, 7, APPEND); place(p, 2, 0, OUTSIDE)
+    p.int_in_range(0, 7, APPEND); place(p, 2, 1, TAIL, 2, 6)
+    p.int_in_range(0, 7, PIECE).int_in_range(0, 2, 0); place(p, 2, 0, NULL_TEXT); count(p, 0, 3); p.boolean(False)
+    p.int_in_range(0, 7, STORE).int_in_range(0, 10, 0)
+    p.int_in_range(0, 7, ASSIGN).boolean(True).int_in_range(0, 10, 3)
+    p.int_in_range(0, 7, COMPARE); place(p, 2, 0, OUTSIDE)
+    p.int_in_range(0, 7, ASSIGN).boolean(False); place(p, 2, 0, NULL_TEXT)
+    p.int_in_range(0, 7, COMPARE); place(p, 2, 0, NULL_TEXT)
+    write("strings", "append-store-assign", p.data())
+
+
+def strval_seeds():
+    rows = [b"7a", b" 7", b"\t-12", b"+3", b"-", b"- 5", b"--5", b"12 34", b"$ff", b"$FF", b"%101", b"%102",
+            b"0x1F", b"", b"18446744073709551615", b"99999999999999999999", b"-$8000000000000000",
+            b"$123456789abcdef0123", b"%" + b"1" * 70, b" \t +$7fffffffffffffff", b"12\xb2"]
+    for i, row in enumerate(rows):
+        write("strval", "row%02d" % i, row)
+
+
+TARGETS = {"objects": objects_seeds, "strings": strings_seeds, "strval": strval_seeds}
 
 if __name__ == "__main__":
     for name in sys.argv[1:] or TARGETS:
