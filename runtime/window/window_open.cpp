@@ -1,0 +1,205 @@
+#include <string.h>
+
+#include "runtime/window/window_internal.h"
+
+WindowLibraryState *WindowLibrary;
+
+namespace {
+
+constexpr uint32_t LibraryBits = WindowCenterScreen | WindowCenterActive | WindowTool;
+constexpr uint32_t DefaultCaptionMask = ~(WindowInvisible | WindowCenterScreen | WindowCenterActive);
+constexpr uint32_t ToolWindowRemoved = WS_MINIMIZE | WS_MAXIMIZE | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;  // 0x21030000
+
+bool RegisterWindowClass(const char *className) {
+  WNDCLASSA windowClass;
+  memset(&windowClass, 0, sizeof windowClass);
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = ProgramInstance;
+  windowClass.hIcon = WindowLibrary->classIcon;
+  windowClass.hCursor = WindowLibrary->classCursor;
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  windowClass.lpszClassName = className;
+  return RegisterClassA(&windowClass) != 0;
+}
+
+struct Placement {
+  int32_t x, y, width, height;
+};
+
+Placement PlaceWindow(uint32_t flags, int32_t x, int32_t y, int32_t outerWidth, int32_t outerHeight) {
+  Placement place = {x, y, outerWidth, outerHeight};
+  if ((x == IgnoreValue || y == IgnoreValue) && !(flags & (WindowCenterScreen | WindowCenterActive))) {
+    place.x = place.y = static_cast<int32_t>(CW_USEDEFAULT);
+  }
+  if (flags & WindowCenterScreen) {
+    int32_t screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    if (place.width > screenWidth) place.width = screenWidth;
+    if (place.height > screenHeight) place.height = screenHeight;
+    place.x = (screenWidth - place.width) / 2;
+    place.y = (screenHeight - place.height) / 2;
+  } else if (flags & WindowCenterActive) {
+    HWND active = GetActiveWindow();
+    RECT rect;
+    if (active && GetWindowRect(active, &rect)) {
+      place.x = rect.left + ((rect.right - rect.left) - place.width) / 2;
+      place.y = rect.top + ((rect.bottom - rect.top) - place.height) / 2;
+      if (place.x < 0) place.x = 0;
+      if (place.y < 0) place.y = 0;
+    }
+  }
+  return place;
+}
+
+bool CreateAccelerators(WindowRecord *record) {
+  record->accelCount = 2;
+  record->accelEntries = static_cast<ACCEL *>(RuntimeAlloc(sizeof(ACCEL) * 2));
+  if (!record->accelEntries) return false;
+  record->accelEntries[0].fVirt = FVIRTKEY | FNOINVERT;
+  record->accelEntries[0].key = VK_TAB;
+  record->accelEntries[0].cmd = CommandNextFocus;
+  record->accelEntries[1].fVirt = FVIRTKEY | FNOINVERT | FSHIFT;
+  record->accelEntries[1].key = VK_TAB;
+  record->accelEntries[1].cmd = CommandPreviousFocus;
+  record->accelTable = CreateAcceleratorTableA(record->accelEntries, record->accelCount);
+  return record->accelTable != nullptr;
+}
+
+WindowRecord *SlotRecord(ObjectTable *table, intptr_t number) {
+  return reinterpret_cast<WindowRecord *>(table->slots + static_cast<size_t>(number) * static_cast<size_t>(table->recordSize));
+}
+
+}  // namespace
+
+void WindowFormatName(char *out, const char *prefix, intptr_t value) {
+  size_t length = strlen(prefix);
+  memcpy(out, prefix, length);
+  // Work on the magnitude as unsigned so that the most negative value prints too.
+  uintptr_t magnitude = value < 0 ? 0u - static_cast<uintptr_t>(value) : static_cast<uintptr_t>(value);
+  char digits[24];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10u);
+    magnitude /= 10u;
+  } while (magnitude);
+  if (value < 0) out[length++] = '-';
+  while (count) out[length++] = digits[--count];
+  out[length] = 0;
+}
+
+void WindowClassName(char *out, intptr_t number) {
+  WindowFormatName(out, "WindowClass_", number);
+}
+
+intptr_t WindowNumberOf(HWND window) {
+  HANDLE id = window ? GetPropA(window, WindowIdProperty) : nullptr;
+  return id ? reinterpret_cast<intptr_t>(id) - 1 : -1;
+}
+
+void WindowInit(void) {
+  if (WindowLibrary) return;
+  WindowLibraryState *library = static_cast<WindowLibraryState *>(LibraryStateCreate(sizeof(WindowLibraryState), nullptr));
+  if (!library) return;
+  library->windowTable = ObjectTableCreate(static_cast<int32_t>(sizeof(WindowRecord)), 16, WindowClose);
+  library->eventState = static_cast<EventState *>(LibraryStateCreate(sizeof(EventState), nullptr));
+  library->classIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(1));
+  library->classCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  WindowLibrary = library;
+  GadgetListStateGet();
+}
+
+WindowRecord *WindowLookup(intptr_t number) {
+  if (!WindowLibrary) return nullptr;
+  return static_cast<WindowRecord *>(ObjectTableLookup(WindowLibrary->windowTable, number));
+}
+
+HWND WindowHandle(intptr_t number) {
+  WindowRecord *record = WindowLookup(number);
+  return record ? record->windowHandle : nullptr;
+}
+
+intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height, const char *title, uint32_t flags) {
+  if (!WindowLibrary) return 0;
+  // For a number in use this closes the earlier window and its class first.
+  WindowRecord *record = static_cast<WindowRecord *>(ObjectTableAllocate(WindowLibrary->windowTable, number));
+  if (!record) return 0;
+  intptr_t id = number == AutoNumber ? reinterpret_cast<intptr_t>(record) : number;
+
+  char className[WindowNameSize];
+  WindowClassName(className, id);
+  RegisterWindowClass(className);
+
+  bool noGadgetList = (flags & WindowNoGadgetList) != 0;
+  flags &= ~static_cast<uint32_t>(WindowNoGadgetList);
+  if (!(flags & DefaultCaptionMask)) flags |= WS_CAPTION;
+  bool invisible = (flags & WindowInvisible) != 0;
+  flags &= ~static_cast<uint32_t>(WindowInvisible);
+  DWORD exStyle = 0;
+  if (flags & WindowTool) {
+    exStyle = WS_EX_TOOLWINDOW;
+    flags = (flags & ~ToolWindowRemoved) | WS_CAPTION;
+  }
+  DWORD style = flags & ~LibraryBits;
+
+  RECT outer = {0, 0, width, height};
+  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  Placement place = PlaceWindow(flags, x, y, outer.right - outer.left, outer.bottom - outer.top);
+
+  HWND window = CreateWindowExA(exStyle, className, title ? title : "", style, place.x, place.y, place.width,
+                                place.height, nullptr, nullptr, ProgramInstance, nullptr);
+  if (!window) {
+    UnregisterClassA(className, ProgramInstance);
+    ObjectTableRelease(WindowLibrary->windowTable, id);
+    return 0;
+  }
+  // Creation may run other library code (hooks), which may grow the slot
+  // array; the record is not live yet, so find it by position.
+  if (number != AutoNumber) record = SlotRecord(WindowLibrary->windowTable, number);
+  record->windowHandle = window;
+  SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(id + 1));
+
+  if (!invisible) {
+    int show = SW_SHOWNORMAL;
+    if (style & WS_MAXIMIZE) show = SW_MAXIMIZE;
+    else if (style & WS_MINIMIZE) show = SW_SHOWMINIMIZED;
+    ShowWindow(window, show);
+  }
+  record = WindowLookup(id);
+  if (!record) return 0;  // closed while being shown
+  record->sizedFlag = (style & (WS_MINIMIZE | WS_MAXIMIZE)) ? 1 : 0;
+  CreateAccelerators(record);
+  record->painter = nullptr;
+
+  if (!noGadgetList) GadgetListSelect(window);
+  return number == AutoNumber ? id : reinterpret_cast<intptr_t>(window);
+}
+
+void WindowClose(intptr_t number) {
+  WindowRecord *record = WindowLookup(number);
+  if (!record) return;
+  HWND window = record->windowHandle;
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (owner) SetActiveWindow(owner);
+  RemovePropA(window, WindowIdProperty);
+  DestroyWindow(window);
+  char className[WindowNameSize];
+  WindowClassName(className, number);
+  UnregisterClassA(className, ProgramInstance);
+  // Destruction sends messages; take the record again rather than trusting the old address.
+  record = WindowLookup(number);
+  if (!record) return;
+  if (record->accelEntries) {
+    RuntimeFree(record->accelEntries);
+    if (record->accelTable) DestroyAcceleratorTable(record->accelTable);
+  }
+  ObjectTableRelease(WindowLibrary->windowTable, number);
+}
+
+void WindowEnd(void) {
+  if (!WindowLibrary) return;
+  ObjectTable *table = WindowLibrary->windowTable;
+  ObjectTableRewind(table);
+  intptr_t number;
+  while (ObjectTableNext(table, &number)) WindowClose(number);
+}

@@ -1,0 +1,147 @@
+#include "runtime/window/window_internal.h"
+
+GadgetForwardProc WindowGadgetForward;
+
+namespace {
+
+LRESULT Forward(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!WindowGadgetForward) return NotHandled;
+  return WindowGadgetForward(control, parent, message, wParam, lParam);
+}
+
+BOOL CALLBACK SendSysColorChange(HWND child, LPARAM) {
+  SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
+LRESULT OnSize(HWND window, HWND libraryWindow, WindowRecord *record, intptr_t number, WPARAM sizeType) {
+  if (!record || window != libraryWindow) return 1;
+  switch (sizeType) {
+    case SIZE_MINIMIZED:
+      record->sizedFlag = 1;
+      EventPost(EventMinimized, 0, number, 0);
+      return 0;
+    case SIZE_MAXIMIZED:
+      record->sizedFlag = 1;
+      EventPost(EventMaximized, 0, number, 0);
+      EventPost(EventResized, 0, number, 0);
+      return 0;
+    case SIZE_RESTORED:
+      if (record->sizedFlag == 1) {
+        record->sizedFlag = 0;
+        EventPost(EventRestored, 0, number, 0);
+      }
+      EventPost(EventResized, 0, number, 0);
+      return 0;
+    default:
+      EventPost(EventResized, 0, number, 0);
+      return 0;
+  }
+}
+
+LRESULT OnCommand(HWND window, EventFields *event, WPARAM wParam, LPARAM lParam) {
+  HWND control = reinterpret_cast<HWND>(lParam);
+  if (Forward(control, window, WM_COMMAND, wParam, lParam) != NotHandled) return 0;
+  if (control) {
+    if (event) {
+      event->pendingCode = EventControl;
+      event->type = HIWORD(wParam);
+      event->object = GetWindowLongPtrA(control, GWLP_ID);
+    }
+    return 0;
+  }
+  WORD command = LOWORD(wParam);
+  if (HIWORD(wParam) && (command == CommandNextFocus || command == CommandPreviousFocus)) {
+    FocusStep(command == CommandPreviousFocus);
+    return 0;
+  }
+  if (event) {
+    event->object = command;
+    event->pendingCode = EventMenuCommand;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void WindowSetGadgetForward(GadgetForwardProc forward) {
+  WindowGadgetForward = forward;
+}
+
+LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The library window is the message's window or its nearest ancestor that
+  // carries a window number; during CreateWindowExA there is none yet.
+  intptr_t number = -1;
+  HWND libraryWindow = nullptr;
+  for (HWND walk = window; walk; walk = GetParent(walk)) {
+    number = WindowNumberOf(walk);
+    if (number != -1) {
+      libraryWindow = walk;
+      break;
+    }
+  }
+  WindowRecord *record = number != -1 ? WindowLookup(number) : nullptr;
+  EventState *state = WindowEventState();
+  EventFields *event = state ? &state->current : nullptr;
+  if (event) event->window = number;
+
+  switch (message) {
+    case WM_MOVE:
+      if (number != -1) EventPost(EventMoved, number, number, 0);
+      return 0;
+    case WM_CLOSE:
+      // Closing is the program's decision: the window stays.
+      if (number != -1) EventPost(EventCloseRequest, number, number, 0);
+      return 0;
+    case WM_SIZE:
+      return OnSize(window, libraryWindow, record, number, wParam);
+    case WM_ACTIVATE:
+      if (LOWORD(wParam)) {
+        HWND focus = static_cast<HWND>(GetPropA(window, FocusProperty));
+        if (focus) SetFocus(focus);
+        EventPost(EventActivated, 0, number, 0);
+      } else {
+        SetPropA(window, FocusProperty, GetFocus());
+      }
+      return 1;  // the default would move the focus to the window itself
+    case WM_ERASEBKGND: {
+      LRESULT result = NotHandled;
+      if (record && record->windowHandle == window && record->painter)
+        result = record->painter(reinterpret_cast<HDC>(wParam), window);
+      EventPost(EventRedraw, 0, number, 0);
+      return result;
+    }
+    case WM_SYSCOLORCHANGE:
+      if (record) EnumChildWindows(window, SendSysColorChange, 0);
+      return NotHandled;
+    case WM_GETMINMAXINFO:
+      if (!record) return NotHandled;
+      if (lParam && (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+        reinterpret_cast<MINMAXINFO *>(lParam)->ptMinTrackSize.x = 1;
+      return 0;
+    case WM_NOTIFY:
+      if (!lParam) return NotHandled;
+      return Forward(reinterpret_cast<NMHDR *>(lParam)->hwndFrom, window, message, wParam, lParam);
+    case WM_NCDESTROY:
+      RemovePropA(window, FocusProperty);
+      return 1;
+    case WM_COMMAND:
+      return OnCommand(window, event, wParam, lParam);
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+      return Forward(reinterpret_cast<HWND>(lParam), window, message, wParam, lParam);
+    default:
+      return NotHandled;
+  }
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = WindowDispatch(window, message, wParam, lParam);
+  SetLastError(0);
+  if (result == NotHandled) return DefWindowProcA(window, message, wParam, lParam);
+  return result;
+}
