@@ -1,0 +1,214 @@
+// The one-line input dialog: its own class, its own message loop, and the
+// entered text written into the temporary area at the caller's position.
+#include "runtime/requester/requester.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <string.h>
+
+#include "runtime/objects/objects.h"
+#include "runtime/requester/requester_internal.h"
+#include "runtime/strings/strings.h"
+
+RequesterState Requester;
+
+namespace {
+
+constexpr char InputClassName[] = "InputRequester";
+constexpr int InputFieldId = 10;
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(WNDCLASSEXA) == 48, "WNDCLASSEXA as the 32-bit system expects it");
+#endif
+
+// A heap copy of text, or null for a null text. Returns 0 when no copy could
+// be had.
+int CopyText(const char *text, char **copy) {
+  *copy = nullptr;
+  if (!text) return 1;
+  size_t size = strlen(text) + 1;
+  *copy = static_cast<char *>(RuntimeAllocRaw(size));
+  if (!*copy) return 0;
+  memcpy(*copy, text, size);
+  return 1;
+}
+
+void RegisterInputClass(void) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_VREDRAW | CS_HREDRAW;
+  wc.lpfnWndProc = InputRequesterProc;
+  wc.hInstance = ProgramInstance;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = InputClassName;
+  RegisterClassExA(&wc);  // a class left from an earlier dialog serves as well
+}
+
+HWND CreateChild(HWND dialog, const char *className, const char *text, DWORD style,
+                 DWORD exStyle, int x, int y, int width, int height, int id) {
+  HWND child = CreateWindowExA(exStyle, className, text, style, x, y, width, height, dialog,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               ProgramInstance, nullptr);
+  if (child) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(Requester.font), TRUE);
+  return child;
+}
+
+// Builds the dialog's children; the field gets the focus and the default text
+// with the caret behind it.
+void CreateInputChildren(HWND dialog, const char *prompt, const char *defaultText) {
+  CreateChild(dialog, "STATIC", prompt, WS_CHILD | WS_VISIBLE | SS_SIMPLE, 0, 10, 10, 280, 22, 0);
+  Requester.field = CreateChild(dialog, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                                WS_EX_CLIENTEDGE, 10, 32, 275, 21, InputFieldId);
+  SetFocus(Requester.field);
+  if (defaultText && Requester.field) {
+    SendMessageA(Requester.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(defaultText));
+    WPARAM length = strlen(defaultText);
+    SendMessageA(Requester.field, EM_SETSEL, length, static_cast<LPARAM>(length));
+  }
+  CreateChild(dialog, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
+              110, 67, 80, 25, InputCommandOk);
+}
+
+// Copies the field's text into a heap block named by the dialog's cell.
+void KeepEntry(HWND dialog) {
+  char **cell = reinterpret_cast<char **>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+  if (!cell) return;
+  int length = GetWindowTextLengthA(Requester.field);
+  if (length < 0) length = 0;
+  char *text = static_cast<char *>(RuntimeAllocRaw(static_cast<size_t>(length) + 1));
+  if (!text) return;
+  int copied = GetWindowTextA(Requester.field, text, length + 1);
+  text[copied > 0 && copied <= length ? copied : 0] = 0;
+  RuntimeFree(*cell);
+  *cell = text;
+}
+
+// Runs the dialog's loop until the dialog is gone. A quit message or a failed
+// GetMessageA ends it too: the dialog is then taken down here, and the quit is
+// not posted again, so that a message box shown next still waits for the user.
+void RunInputLoop(HWND dialog, HACCEL accelerators) {
+  MSG message;
+  while (!Requester.done) {
+    BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    if (!TranslateAcceleratorA(dialog, accelerators, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  if (!Requester.done && IsWindow(dialog)) {
+    RequestInputFinish();
+    DestroyWindow(dialog);
+  }
+}
+
+char *WriteResult(const char *text, int32_t at) {
+  size_t length = text ? strlen(text) : 0;
+  if (length == 0 || length > INT32_MAX / 2) {
+    StrTempSetTop(at);
+    return StrTempBase() + at;
+  }
+  char *result = StrTempReserve(static_cast<int32_t>(length), at);
+  memcpy(result, text, length + 1);
+  return result;
+}
+
+}  // namespace
+
+void RequestInit(void) {
+  InitCommonControls();
+  (void)CoInitialize(nullptr);
+}
+
+void RequestInputFinish(void) {
+  if (Requester.ownerDisabled) {
+    Requester.ownerDisabled = 0;
+    EnableWindow(Requester.owner, TRUE);
+  }
+  RequestBlockOthers(0);
+}
+
+char *RequestInput(const char *title, const char *prompt, const char *defaultText, int32_t at) {
+  // The arguments may lie in the temporary area, which moves when the result
+  // is reserved: the dialog works on copies.
+  char *titleCopy, *promptCopy, *defaultCopy;
+  int copied = CopyText(title, &titleCopy);
+  copied = copied && CopyText(prompt, &promptCopy);
+  copied = copied && CopyText(defaultText, &defaultCopy);
+  if (!copied) {
+    RuntimeFree(titleCopy);
+    RuntimeFree(promptCopy);
+    return WriteResult(nullptr, at);
+  }
+
+  if (!Requester.font) Requester.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  RegisterInputClass();
+  Requester.done = 0;
+  RequestBlockOthers(1);
+  HWND owner = RequestOwnerWindow();
+  Requester.owner = owner;
+  Requester.ownerDisabled = 0;
+  if (owner && IsWindowEnabled(owner)) {
+    EnableWindow(owner, FALSE);
+    Requester.ownerDisabled = 1;
+  }
+
+  char *entered = nullptr;  // the window procedure puts the text here on OK
+  HWND dialog = CreateWindowExA(0, InputClassName, titleCopy, WS_VISIBLE | WS_CAPTION,
+                                GetSystemMetrics(SM_CXSCREEN) / 2 - 150,
+                                GetSystemMetrics(SM_CYSCREEN) / 2 - 65, 300, 130, owner, nullptr,
+                                ProgramInstance, nullptr);
+  if (!dialog) {
+    RequestInputFinish();
+  } else {
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&entered));
+    CreateInputChildren(dialog, promptCopy, defaultCopy);
+    ACCEL keys[2] = {{FVIRTKEY, VK_RETURN, InputCommandOk}, {FVIRTKEY, VK_ESCAPE, InputCommandCancel}};
+    HACCEL accelerators = CreateAcceleratorTableA(keys, 2);
+    SetForegroundWindow(dialog);
+    BringWindowToTop(dialog);
+    RunInputLoop(dialog, accelerators);
+    if (accelerators) DestroyAcceleratorTable(accelerators);
+  }
+  UnregisterClassA(InputClassName, ProgramInstance);
+  Requester.field = nullptr;
+
+  char *result = WriteResult(entered, at);
+  RuntimeFree(entered);
+  RuntimeFree(titleCopy);
+  RuntimeFree(promptCopy);
+  RuntimeFree(defaultCopy);
+  return result;
+}
+
+LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case InputCommandOk:
+          KeepEntry(window);
+          RequestInputFinish();
+          DestroyWindow(window);
+          return 0;
+        case InputCommandCancel:
+          RequestInputFinish();
+          DestroyWindow(window);
+          return 0;
+      }
+      return 0;
+    case WM_CLOSE:
+      RequestInputFinish();
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      // Whatever took the dialog down, the disabled windows come back. The
+      // class is unregistered by RequestInput once the window is gone: the
+      // system refuses while a window of the class still exists, as this one
+      // does until its WM_NCDESTROY has passed.
+      RequestInputFinish();
+      Requester.done = 1;
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
