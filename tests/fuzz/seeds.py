@@ -264,7 +264,58 @@ def strval_seeds():
         write("strval", "row%02d" % i, row)
 
 
-TARGETS = {"objects": objects_seeds, "strings": strings_seeds, "strval": strval_seeds}
+# ---- dateformat -------------------------------------------------------------
+MONDAY = 1796634782  # Monday 7 December 2026, 09:13:02
+
+
+def dateformat_call(p, mask, date, where, drop, repeat=1):
+    p.string(mask)
+    p.boolean(repeat > 1)
+    if repeat > 1:
+        p.int_in_range(1, 4000, repeat)
+    if -2 <= date <= 2:
+        p.int_in_range(0, 3, 1).int_in_range(-2, 2, date)
+    else:
+        p.int_in_range(0, 3, 0).int_in_range(-(1 << 31), (1 << 31) - 1, date)
+    p.int_in_range(0, 2, where)
+    p.boolean(drop)
+
+
+def dateformat_seeds():
+    p = Provider()
+    dateformat_call(p, b" %dd.%mm.%yyyy", MONDAY, 0, False)
+    dateformat_call(p, b"%hh:%ii:%ss", MONDAY, 1, False)
+    dateformat_call(p, b" %dd.%mm.%yyyy", -1, 1, True)
+    write("dateformat", "clock-masks", p.data())
+
+    p = Provider()
+    dateformat_call(p, b"%YYYY %Dd %HH %yyy %% %%dd %x %m %", MONDAY, 0, False)
+    dateformat_call(p, b"%yy%YY%mM%Ss%iI%hH", (1 << 31) - 1, 1, False)
+    dateformat_call(p, b"", 0, 2, False)
+    write("dateformat", "tokens-any-case", p.data())
+
+    p = Provider()
+    dateformat_call(p, b"%yyyy-%mm-%dd %hh:%ii:%ss|", MONDAY, 1, False, repeat=900)
+    dateformat_call(p, b"%dd", 86399, 0, False, repeat=3000)
+    write("dateformat", "long-output", p.data())
+
+
+# ---- alarm ------------------------------------------------------------------
+def alarm_seeds():
+    midnight = MONDAY - (9 * 3600 + 13 * 60 + 2)
+    rows = [(b"7", 7 * 3600), (b"07", 7 * 3600), (b"7:", 0), (b"1230", 0), (b"12:3", 0),
+            (b"12:30", 12 * 3600 + 30 * 60), (b"123000", 12 * 3600 + 30 * 60), (b"12:30:15", 45015),
+            (b"12-30-15", 45015), (b"25", 0), (b"25:00", 0), (b"12:60", 0), (b"12:00:60", 0), (b"-1", 0),
+            (b"24", 0), (b"12.30", 0), (b" 7", 0), (b"+7", 0), (b"ab", 0), (b"1:234", 0), (b"", 0),
+            (b"123", 0), (b"1234567", 0), (b"123456789", 0), (b"$f", 0), (b"%1:%1:%1", 0), (b"\xff\x80", 0)]
+    for i, (entry, second_of_day) in enumerate(rows):
+        p = Provider()
+        p.boolean(i % 2 == 0).int_in_range(0, (1 << 31) - 1, midnight + second_of_day)
+        write("alarm", "row%02d" % i, entry + p.data())
+
+
+TARGETS = {"objects": objects_seeds, "strings": strings_seeds, "strval": strval_seeds,
+           "dateformat": dateformat_seeds, "alarm": alarm_seeds}
 
 if __name__ == "__main__":
     for name in sys.argv[1:] or TARGETS:

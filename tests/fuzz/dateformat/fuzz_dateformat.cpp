@@ -1,0 +1,156 @@
+// DateFormat with arbitrary masks (long enough to need several 4096-byte
+// reservations) and arbitrary date values, the mask outside the temporary
+// area or inside it below the output position, against a reference formatter
+// that takes its fields from gmtime_r. The area below each output position
+// must stay as it was.
+#include <fuzzer/FuzzedDataProvider.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <string>
+
+#include "runtime/date/date.h"
+#include "runtime/objects/objects.h"
+#include "runtime/strings/strings.h"
+
+namespace {
+
+#define CHECK(cond)                                                                       \
+  do {                                                                                    \
+    if (!(cond)) {                                                                        \
+      fprintf(stderr, "fuzz_dateformat: check failed at line %d: %s\n", __LINE__, #cond); \
+      abort();                                                                            \
+    }                                                                                     \
+  } while (0)
+
+std::string TwoDigits(int value) {
+  char text[16];
+  snprintf(text, sizeof text, "%02d", value);
+  return text;
+}
+
+bool StartsWithToken(const std::string &mask, size_t i, const char *token) {
+  size_t n = strlen(token);
+  if (i + n > mask.size()) return false;
+  for (size_t k = 0; k < n; k++) {
+    unsigned char c = static_cast<unsigned char>(mask[i + k]);
+    if (c != static_cast<unsigned char>(token[k]) && c != static_cast<unsigned char>(token[k] - 32)) return false;
+  }
+  return true;
+}
+
+std::string Reference(const std::string &mask, int32_t date) {
+  struct tm f;
+  memset(&f, 0, sizeof f);
+  int year = 0, month = 0;
+  if (date >= 0) {
+    time_t t = date;
+    gmtime_r(&t, &f);
+    year = f.tm_year + 1900;
+    month = f.tm_mon + 1;
+  }
+  char year4[16];
+  snprintf(year4, sizeof year4, "%04d", year);
+  static const char *const tokens[] = {"yyyy", "yy", "mm", "dd", "hh", "ii", "ss"};
+  std::string out;
+  size_t i = 0;
+  while (i < mask.size()) {
+    if (mask[i] != '%') {
+      out += mask[i++];
+      continue;
+    }
+    int found = -1;
+    for (int t = 0; t < 7 && found < 0; t++)
+      if (StartsWithToken(mask, i + 1, tokens[t])) found = t;
+    switch (found) {
+      case 0: out += year4; break;
+      case 1: out += std::string(year4 + 2, 2); break;
+      case 2: out += TwoDigits(month); break;
+      case 3: out += TwoDigits(f.tm_mday); break;
+      case 4: out += TwoDigits(f.tm_hour); break;
+      case 5: out += TwoDigits(f.tm_min); break;
+      case 6: out += TwoDigits(f.tm_sec); break;
+      default: out += '%'; i++; continue;
+    }
+    i += 1 + strlen(tokens[found]);
+  }
+  return out;
+}
+
+std::string shadow;
+
+void CheckArea() {
+  CHECK(StrTempTop() == static_cast<int32_t>(shadow.size()));
+  CHECK(memcmp(StrTempBase(), shadow.data(), shadow.size()) == 0);
+  CHECK(StrTempBase()[shadow.size()] == 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  FuzzedDataProvider in(data, size);
+  RuntimeHeap = PlatformHeapCreate(4096);
+  StrInit();
+  shadow.clear();
+
+  int calls = 0;
+  while (in.remaining_bytes() > 0 && calls++ < 8) {
+    std::string piece = in.ConsumeRandomLengthString(128);
+    piece = piece.c_str();
+    int repeat = in.ConsumeBool() ? in.ConsumeIntegralInRange<int>(1, 4000) : 1;
+    std::string mask;
+    // Up to about six reservations of output; longer masks only slow the search.
+    for (int r = 0; r < repeat && !piece.empty() && mask.size() < 24000; r++) mask += piece;
+    int32_t date;
+    switch (in.ConsumeIntegralInRange<int>(0, 3)) {
+      case 0: date = in.ConsumeIntegral<int32_t>(); break;
+      case 1: date = in.ConsumeIntegralInRange<int32_t>(-2, 2); break;
+      case 2: date = INT32_MAX - in.ConsumeIntegralInRange<int32_t>(0, 86400 * 400); break;
+      default: date = in.ConsumeIntegralInRange<int32_t>(0, INT32_MAX); break;
+    }
+    std::string expected = Reference(mask, date);
+
+    const char *argument;
+    int32_t mark = StrTempTop();
+    switch (in.ConsumeIntegralInRange<int>(0, 2)) {
+      case 0:
+        argument = mask.c_str();
+        break;
+      case 1:  // inside the area, its terminator covered, as the expression protocol passes it
+        StrAppend(mask.c_str());
+        StrTempSetTop(mark + static_cast<int32_t>(mask.size()) + 1);
+        shadow += mask;
+        shadow.push_back('\0');
+        argument = StrTempBase() + mark;
+        break;
+      default:
+        argument = nullptr;
+        expected.clear();
+        break;
+    }
+    int32_t at = StrTempTop();
+    char *result = DateFormat(argument, date, at);
+    CHECK(result == StrTempBase() + at);
+    if (memcmp(result, expected.data(), expected.size()) != 0 || StrTempTop() != at + static_cast<int32_t>(expected.size())) {
+      fprintf(stderr, "fuzz_dateformat: date %d, mask of %zu bytes: got %d bytes, want %zu\n", date, mask.size(),
+              StrTempTop() - at, expected.size());
+      abort();
+    }
+    shadow += expected;
+    CheckArea();
+    if (in.ConsumeBool()) {  // the caller drops the result and its argument
+      StrTempSetTop(mark);
+      shadow.resize(static_cast<size_t>(mark));
+      CheckArea();
+    }
+  }
+  PlatformHeapStats stats;
+  PlatformHeapGetStats(RuntimeHeap, &stats);
+  CHECK(stats.liveBlocks == 0);  // the mask copies went back
+  PlatformHeapDestroy(RuntimeHeap);
+  RuntimeHeap = nullptr;
+  return 0;
+}
