@@ -1,6 +1,7 @@
 #include "window_test_support.h"
 
 #include <stdio.h>
+#include <string.h>
 
 namespace {
 
@@ -37,9 +38,12 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_CREATEWND) {
+    // Library windows only: Wine also makes input-method windows on the way.
     HWND window = reinterpret_cast<HWND>(wParam);
-    const CBT_CREATEWNDA *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam);
-    if (!(create->lpcs->style & WS_CHILD)) RecorderTrack(window);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    (void)lParam;
+    if (strncmp(name, "WindowClass_", 12) == 0) RecorderTrack(window);
   }
   return CallNextHookEx(cbtHook, code, wParam, lParam);
 }
@@ -64,7 +68,8 @@ bool IgnoreMessage(UINT message) {
     case WM_GETOBJECT: case WM_DWMNCRENDERINGCHANGED:
     case 0x90 /* WM_UAHDESTROYWINDOW */: case 0x91: case 0x92: case 0x93: case 0x94: case 0x95:
     // Focus and input-method traffic around activation.
-    case WM_SETFOCUS: case WM_KILLFOCUS: case WM_IME_SETCONTEXT: case WM_IME_NOTIFY:
+    case WM_SETFOCUS: case WM_KILLFOCUS: case WM_IME_SETCONTEXT: case WM_IME_NOTIFY: case 0x287 /* WM_IME_SYSTEM */:
+    case WM_QUERYNEWPALETTE: case WM_CANCELMODE:
     // Mouse position and cursor shape follow the pointer, not the test.
     case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_NCMOUSEMOVE: case WM_MOUSEACTIVATE:
     case WM_NCMOUSELEAVE: case WM_MOUSELEAVE: case WM_TIMER: case WM_NULL:
