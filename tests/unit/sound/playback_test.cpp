@@ -115,6 +115,19 @@ TEST_F(SoundPlayTest, SetVolumeOfTheMainBufferFollowsTheTable) {
   EXPECT_EQ(Main()->volume, 0);
 }
 
+// SoundSetVolume gives -1 no meaning of its own: it is below 0, so silence.
+TEST_F(SoundPlayTest, SetVolumeClampsIntoZeroToOneHundred) {
+  const struct {
+    int32_t volume;
+    int64_t device;
+  } rows[] = {{-1, -10000}, {-5, -10000}, {INT32_MIN, -10000}, {101, 0}, {150, 0}, {INT32_MAX, 0}};
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.volume);
+    SoundSetVolume(1, row.volume);
+    ExpectLog({{Op::BufferSetVolume, 2, row.device, 0}});
+  }
+}
+
 // ---- Instances ----
 
 TEST_F(SoundPlayTest, ThreeInstancesPlayTogetherAndLeaveTheMainBufferAlone) {
