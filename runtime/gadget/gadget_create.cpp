@@ -43,6 +43,7 @@ intptr_t GadgetCreateText(intptr_t number, int32_t x, int32_t y, int32_t width, 
     DestroyWindow(control);
     return 0;
   }
+  memset(record, 0, sizeof *record);
   record->frontColor = ColorDefault;
   record->backColor = ColorDefault;
   return GadgetRegister(number, record, control, &TextGadgetKind);
@@ -83,5 +84,15 @@ LRESULT CALLBACK GadgetProc(HWND control, UINT message, WPARAM wParam, LPARAM lP
 
 void GadgetFree(intptr_t number) {
   GadgetRecord *record = GadgetLookup(number);
-  if (record) DestroyWindow(record->window);
+  if (!record) return;
+  HWND control = record->window;
+  DestroyWindow(control);
+  // Normally GadgetProc has released the record by now. A control that was
+  // destroyed without it (its identifier changed) leaves the record behind,
+  // which would otherwise name a dead window for good.
+  record = GadgetLookup(number);
+  if (record && record->window == control && !IsWindow(control)) {
+    if (record->kind && record->kind->onFree) record->kind->onFree(record);
+    ObjectTableRelease(GadgetTable, number);
+  }
 }
