@@ -314,8 +314,40 @@ def alarm_seeds():
         write("alarm", "row%02d" % i, entry + p.data())
 
 
+# ---- wave -------------------------------------------------------------------
+def chunk(tag, body, size=None, pad=True):
+    size = len(body) if size is None else size
+    return tag + struct.pack("<I", size) + body + (b"\0" if pad and len(body) % 2 else b"")
+
+
+def riff(body, size=None):
+    return b"RIFF" + struct.pack("<I", len(body) + 4 if size is None else size) + b"WAVE" + body
+
+
+PCM = struct.pack("<HHIIHH", 1, 1, 11025, 11025, 1, 8)
+
+
+def wave_seeds():
+    samples = bytes((128 + (40 if (i // 12) % 2 else -40)) & 0xFF for i in range(300))
+    write("wave", "pcm-mono-8bit", riff(chunk(b"fmt ", PCM) + chunk(b"data", samples[:201])))
+    write("wave", "fmt-18-bytes", riff(chunk(b"fmt ", PCM + b"\0\0") + chunk(b"data", samples[:64])))
+    write("wave", "list-before-data", riff(chunk(b"fmt ", PCM) + chunk(b"LIST", b"INFOISFT\x03\0\0\0ab\0") + chunk(b"data", samples[:50])))
+    write("wave", "odd-chunk-padded", riff(chunk(b"fmt ", PCM) + chunk(b"junk", b"abc") + chunk(b"data", samples[:9])))
+    extensible = struct.pack("<HHIIHHH", 0xFFFE, 2, 44100, 176400, 4, 16, 22) + bytes(22)
+    write("wave", "extensible-format", riff(chunk(b"fmt ", extensible) + chunk(b"data", samples[:32])))
+    write("wave", "format-cbsize-too-big", riff(chunk(b"fmt ", struct.pack("<HHIIHHH", 2, 1, 8000, 4000, 1, 4, 200)) + chunk(b"data", samples[:8])))
+    write("wave", "rifx", b"RIFX" + riff(chunk(b"fmt ", PCM) + chunk(b"data", samples[:8]))[4:])
+    write("wave", "fmt-not-first", riff(chunk(b"LIST", b"xx") + chunk(b"fmt ", PCM) + chunk(b"data", samples[:8])))
+    write("wave", "no-data", riff(chunk(b"fmt ", PCM) + chunk(b"LIST", b"xxxx")))
+    write("wave", "data-too-long", riff(chunk(b"fmt ", PCM) + chunk(b"data", samples[:8], size=4000)))
+    write("wave", "chunk-size-wraps", riff(chunk(b"fmt ", PCM) + chunk(b"LIST", b"", size=0xFFFFFFF8) + chunk(b"data", samples[:8])))
+    whole = riff(chunk(b"fmt ", PCM) + chunk(b"data", samples[:100]))
+    write("wave", "riff-size-short", whole[:4] + struct.pack("<I", 40) + whole[8:])
+    write("wave", "truncated", whole[:30])
+
+
 TARGETS = {"objects": objects_seeds, "strings": strings_seeds, "strval": strval_seeds,
-           "dateformat": dateformat_seeds, "alarm": alarm_seeds}
+           "dateformat": dateformat_seeds, "alarm": alarm_seeds, "wave": wave_seeds}
 
 if __name__ == "__main__":
     for name in sys.argv[1:] or TARGETS:
