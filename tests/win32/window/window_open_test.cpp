@@ -61,7 +61,9 @@ TEST_F(WindowOpenTest, ClockWindow) {
   EXPECT_EQ(result, reinterpret_cast<intptr_t>(window));
   EXPECT_EQ(StyleOf(window) & ~SystemStyleBits, 0x00CA0000);
   EXPECT_TRUE(StyleOf(window) & WS_VISIBLE);
+  EXPECT_TRUE(StyleOf(window) & WS_CLIPSIBLINGS);
   EXPECT_EQ(ExStyleOf(window) & ~SystemExStyleBits, 0);
+  EXPECT_TRUE(ExStyleOf(window) & WS_EX_WINDOWEDGE);
   RECT client = ClientRectOf(window);
   EXPECT_EQ(client.right, 115);
   EXPECT_EQ(client.bottom, 55);
