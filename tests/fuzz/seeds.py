@@ -277,6 +277,7 @@ def dateformat_call(p, mask, date, where, drop, repeat=1):
         p.int_in_range(0, 3, 1).int_in_range(-2, 2, date)
     else:
         p.int_in_range(0, 3, 0).int_in_range(-(1 << 31), (1 << 31) - 1, date)
+    p.boolean(False)
     p.int_in_range(0, 2, where)
     p.boolean(drop)
 

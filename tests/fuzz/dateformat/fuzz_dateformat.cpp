@@ -80,6 +80,52 @@ std::string Reference(const std::string &mask, int32_t date) {
   return out;
 }
 
+// The field functions agree with gmtime_r, and DateFromFields gives the
+// value back from its fields.
+void CheckFields(int32_t date) {
+  if (date < 0) {
+    CHECK(DateYear(date) == 0 && DateMonth(date) == 0 && DateDay(date) == 0 && DateHour(date) == 0 &&
+          DateMinute(date) == 0 && DateSecond(date) == 0 && DateDayOfWeek(date) == 0);
+    return;
+  }
+  struct tm f;
+  time_t t = date;
+  gmtime_r(&t, &f);
+  CHECK(DateYear(date) == f.tm_year + 1900 && DateMonth(date) == f.tm_mon + 1 && DateDay(date) == f.tm_mday);
+  CHECK(DateHour(date) == f.tm_hour && DateMinute(date) == f.tm_min && DateSecond(date) == f.tm_sec);
+  CHECK(DateDayOfWeek(date) == f.tm_wday);
+  CHECK(DateFromFields(f.tm_year + 1900, f.tm_mon + 1, f.tm_mday, f.tm_hour, f.tm_min, f.tm_sec) == date);
+}
+
+// Arbitrary fields: -1 for the invalid ones and for dates outside the
+// range of a date value, else the count timegm gives.
+void CheckFromFields(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second) {
+  auto leap = [](int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
+  bool invalid = (day == 31 && (month == 4 || month == 6 || month == 9 || month == 11)) ||
+                 (month == 2 && (day > 29 || (day == 29 && !leap(year)))) || second > 59 || second < 0 ||
+                 minute > 59 || minute < 0 || hour > 23 || hour < 0 || day < 1 || day > 31 || month < 1 ||
+                 month > 12 || year <= 0;
+  int64_t want = -1;
+  if (!invalid) {
+    struct tm f;
+    memset(&f, 0, sizeof f);
+    f.tm_year = year - 1900;
+    f.tm_mon = month - 1;
+    f.tm_mday = day;
+    f.tm_hour = hour;
+    f.tm_min = minute;
+    f.tm_sec = second;
+    int64_t t = timegm(&f);
+    if (t >= 0 && t <= INT32_MAX) want = t;
+  }
+  int32_t got = DateFromFields(year, month, day, hour, minute, second);
+  if (got != want) {
+    fprintf(stderr, "fuzz_dateformat: DateFromFields(%d, %d, %d, %d, %d, %d) gave %d, want %lld\n", year, month, day,
+            hour, minute, second, got, static_cast<long long>(want));
+    abort();
+  }
+}
+
 std::string shadow;
 
 void CheckArea() {
@@ -112,6 +158,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       default: date = in.ConsumeIntegralInRange<int32_t>(0, INT32_MAX); break;
     }
     std::string expected = Reference(mask, date);
+    CheckFields(date);
+    if (in.ConsumeBool()) {
+      int32_t year = in.ConsumeBool() ? in.ConsumeIntegralInRange<int32_t>(1965, 2040) : in.ConsumeIntegral<int32_t>();
+      int32_t month = in.ConsumeIntegralInRange<int32_t>(-1, 14);
+      int32_t day = in.ConsumeIntegralInRange<int32_t>(-1, 33);
+      int32_t hour = in.ConsumeIntegralInRange<int32_t>(-1, 25);
+      int32_t minute = in.ConsumeIntegralInRange<int32_t>(-1, 61);
+      int32_t second = in.ConsumeIntegralInRange<int32_t>(-1, 61);
+      CheckFromFields(year, month, day, hour, minute, second);
+    }
 
     const char *argument;
     int32_t mark = StrTempTop();
