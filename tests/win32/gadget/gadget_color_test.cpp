@@ -208,6 +208,50 @@ TEST_F(GadgetColorTest, BrushCacheCountsUsesAndIgnoresForeignBrushes) {
   EXPECT_EQ(GetObjectType(c), 0u);
 }
 
+struct BrushWork {
+  COLORREF colour;
+  HBRUSH seen;      // a brush the thread got while it held one use
+  bool consistent;  // every get of the colour gave a live brush
+};
+
+DWORD WINAPI HammerBrushCache(void *param) {
+  BrushWork *work = static_cast<BrushWork *>(param);
+  work->consistent = true;
+  for (int i = 0; i < 2000; i++) {
+    HBRUSH brush = BrushCacheGet(work->colour);
+    if (!brush || GetObjectType(brush) != OBJ_BRUSH) work->consistent = false;
+    if (i == 1000) work->seen = brush;
+    BrushCacheRelease(brush);
+  }
+  return 0;
+}
+
+// The cache is the one structure guarded for use from several threads.
+TEST_F(GadgetColorTest, BrushCacheStaysConsistentAcrossThreads) {
+  HBRUSH held = BrushCacheGet(0x00000101);  // one colour stays in use throughout
+  ASSERT_NE(held, nullptr);
+  BrushWork work[4] = {{0x00000101, nullptr, false}, {0x00000101, nullptr, false}, {0x00000202, nullptr, false},
+                       {0x00000303, nullptr, false}};
+  HANDLE threads[4];
+  for (int i = 0; i < 4; i++) {
+    threads[i] = CreateThread(nullptr, 0, HammerBrushCache, &work[i], 0, nullptr);
+    ASSERT_NE(threads[i], nullptr);
+  }
+  WaitForMultipleObjects(4, threads, TRUE, INFINITE);
+  for (int i = 0; i < 4; i++) {
+    SCOPED_TRACE(::testing::Message() << "thread " << i);
+    CloseHandle(threads[i]);
+    EXPECT_TRUE(work[i].consistent);
+  }
+  EXPECT_EQ(work[0].seen, held) << "the held colour's brush was shared, never remade";
+  EXPECT_EQ(work[1].seen, held);
+  EXPECT_EQ(BrushCacheUses(held), 1);
+  EXPECT_EQ(BrushCacheUses(work[2].seen), 0);
+  EXPECT_EQ(BrushCacheUses(work[3].seen), 0);
+  BrushCacheRelease(held);
+  EXPECT_EQ(GetObjectType(held), 0u);
+}
+
 TEST_F(GadgetColorTest, OperationsOnNumbersWithoutAGadgetDoNothing) {
   HWND control = reinterpret_cast<HWND>(GadgetCreateText(1, 0, 0, 50, 20, "one", 0));
   ASSERT_NE(control, nullptr);

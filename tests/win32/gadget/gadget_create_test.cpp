@@ -321,6 +321,32 @@ TEST_F(GadgetCreateTest, GadgetEndFreesEveryGadget) {
 
 // ---- recognising gadgets ----
 
+TEST_F(GadgetCreateTest, NotificationsAreReportedUnderTheGadgetsNumber) {
+  const uint32_t notify = 0x100;  // SS_NOTIFY: clicks become STN_CLICKED
+  struct Row {
+    const char *name;
+    intptr_t number;
+  };
+  const Row rows[] = {{"slot", 4}, {"AutoNumber", AutoNumber}};
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.name);
+    intptr_t result = GadgetCreateText(row.number, 10, 10, 80, 30, "click", notify);
+    ASSERT_NE(result, 0);
+    intptr_t number = row.number == AutoNumber ? result : row.number;
+    HWND control = GadgetHandle(number);
+    PumpMessages();
+    PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    int32_t event = 0;
+    for (int i = 0; i < 20 && event != EventControl; i++) event = WindowWaitEvent(50);
+    ASSERT_EQ(event, EventControl);
+    EXPECT_EQ(WindowEventState()->current.object, number) << "the full number, every bit";
+    EXPECT_EQ(WindowEventState()->current.type, STN_CLICKED);
+    GadgetFree(number);
+    PumpMessages();
+  }
+}
+
 TEST_F(GadgetCreateTest, ForwardAnswersOnlyForTheGadgetsOwnControl) {
   HWND gadget0 = reinterpret_cast<HWND>(GadgetCreateText(0, 0, 0, 50, 20, "zero", 0));
   ASSERT_NE(gadget0, nullptr);
