@@ -148,8 +148,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     piece = piece.c_str();
     int repeat = in.ConsumeBool() ? in.ConsumeIntegralInRange<int>(1, 4000) : 1;
     std::string mask;
-    // Up to about six reservations of output; longer masks only slow the search.
-    for (int r = 0; r < repeat && !piece.empty() && mask.size() < 24000; r++) mask += piece;
+    // Up to about four reservations of output; longer masks only slow the search.
+    for (int r = 0; r < repeat && !piece.empty() && mask.size() < 14000; r++) mask += piece;
     int32_t date;
     switch (in.ConsumeIntegralInRange<int>(0, 3)) {
       case 0: date = in.ConsumeIntegral<int32_t>(); break;
