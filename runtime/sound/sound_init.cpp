@@ -2,11 +2,8 @@
 
 #include "runtime/sound/sound_internal.h"
 
-#ifdef _WIN32
-SoundState SoundLibrary = {&SoundDirectSound, nullptr, {}, 0, 0, nullptr, 0, nullptr, 0, 0, 0};
-#else
-SoundState SoundLibrary = {};
-#endif
+// Constant-initialised: the program starts without C++ start-up code.
+constinit SoundState SoundLibrary;
 
 namespace {
 

@@ -2,18 +2,24 @@
 #pragma once
 #include "runtime/sound/sound.h"
 
+#ifdef _WIN32
+inline constexpr const SoundDevice *SoundStartDevice = &SoundDirectSound;
+#else
+inline constexpr const SoundDevice *SoundStartDevice = nullptr;
+#endif
+
 struct SoundState {
-  const SoundDevice *device;  // the operations every step goes through
-  ObjectTable *table;         // SoundRecords; absent until SoundInit
-  int32_t volumeTable[101];   // volume in percent -> device volume + 10000
-  intptr_t library;           // the device library, 0 until loaded
-  intptr_t entry;             // its creation entry point
-  void *deviceObject;         // the device, null until created
-  int levelSet;               // cooperative level accepted
-  SoundBuffer primary;        // kept only to be released before unloading
-  int open;                   // every start-up step done
-  intptr_t window;            // the hidden sound window
-  int windowMade;
+  const SoundDevice *device = SoundStartDevice;  // every step goes through it
+  ObjectTable *table = nullptr;  // SoundRecords; absent until SoundInit
+  int32_t volumeTable[101] = {};  // volume in percent -> device volume + 10000
+  intptr_t library = 0;           // the device library, 0 until loaded
+  intptr_t entry = 0;             // its creation entry point
+  void *deviceObject = nullptr;   // the device, null until created
+  int levelSet = 0;               // cooperative level accepted
+  SoundBuffer primary = nullptr;  // kept only to be released before unloading
+  int open = 0;                   // every start-up step done
+  intptr_t window = 0;            // the hidden sound window
+  int windowMade = 0;
 };
 
 extern SoundState SoundLibrary;
