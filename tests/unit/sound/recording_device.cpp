@@ -79,7 +79,9 @@ int32_t DeviceSetLevel(void *device, intptr_t window, uint32_t level) {
 int32_t DeviceCreateBuffer(void *device, const SoundBufferDesc *desc, SoundBuffer *out) {
   IsDevice(device);
   *out = nullptr;
-  if (Rec.Failing(Op::DeviceCreateBuffer)) {
+  // DirectSound takes secondary buffers of DSBSIZE_MIN (4) to DSBSIZE_MAX bytes.
+  bool badSize = !(desc->flags & SoundBufferPrimary) && (desc->bytes < 4 || desc->bytes > 0x0FFFFFFF);
+  if (Rec.Failing(Op::DeviceCreateBuffer) || badSize) {
     Log(Op::DeviceCreateBuffer, 0, desc->flags, desc->bytes);
     return kFakeFailure;
   }

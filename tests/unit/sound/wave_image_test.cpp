@@ -279,6 +279,9 @@ TEST_F(SoundFromMemoryTest, RejectedImagesRegisterNothing) {
   }
   EXPECT_EQ(SoundFromMemory(1, nullptr), 0);
   ExpectLog({});
+  // An empty data chunk parses, but the device refuses a buffer of no bytes.
+  EXPECT_EQ(SoundFromMemory(1, Riff({Chunk("fmt ", pcm), Chunk("data", {})}).data()), 0);
+  ExpectLog({{Op::DeviceCreateBuffer, 0, 0x180E2, 0}});
   EXPECT_EQ(SoundPlay(1), 0);
 }
 

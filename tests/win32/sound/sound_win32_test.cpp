@@ -341,6 +341,45 @@ TEST(SoundDirect, VolumeReachesTheDeviceInHundredthsOfADecibel) {
   EXPECT_EQ(SoundPlay(1), 0);
 }
 
+// A wave image: "fmt " with the given PCM fields, then count data bytes.
+std::vector<unsigned char> PcmImage(WORD channels, DWORD rate, WORD align, WORD bits, DWORD count) {
+  WAVEFORMATEX f = {WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
+  std::vector<unsigned char> image(44 + count, 0x80);
+  DWORD riff = 36 + count, formatSize = 16;
+  memcpy(&image[0], "RIFF", 4);
+  memcpy(&image[4], &riff, 4);
+  memcpy(&image[8], "WAVEfmt ", 8);
+  memcpy(&image[16], &formatSize, 4);
+  memcpy(&image[20], &f, 16);
+  memcpy(&image[36], "data", 4);
+  memcpy(&image[40], &count, 4);
+  return image;
+}
+
+// What the real device refuses makes no sound, and sound 1 stays playable.
+TEST(SoundDirect, RefusedBufferLeavesTheEarlierSound) {
+  REQUIRE_DEVICE();
+  ASSERT_NE(SoundFromMemory(1, AlarmImage), 0);
+  IDirectSoundBuffer *before = MainBuffer(1);
+  const struct {
+    const char *name;
+    std::vector<unsigned char> image;
+  } rows[] = {
+      {"no sample bytes", PcmImage(1, 11025, 1, 8, 0)},
+      {"no channels", PcmImage(0, 11025, 1, 8, 64)},
+      {"block alignment that does not fit the samples", PcmImage(2, 11025, 1, 16, 64)},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(SoundFromMemory(1, row.image.data()), 0);
+    EXPECT_EQ(MainBuffer(1), before);
+  }
+  EXPECT_NE(SoundFromMemory(2, PcmImage(2, 22050, 4, 16, 64).data()), 0) << "a well-formed stereo image";
+  EXPECT_EQ(SoundPlay(1), 1);
+  EXPECT_TRUE(WaitUntilStopped({before}));
+  SoundFree(2);
+}
+
 // Runs last: the end of the library.
 TEST(SoundZEnd, FreesTheSoundsAndUnloadsTheDeviceLibrary) {
   REQUIRE_DEVICE();
