@@ -6,22 +6,22 @@
 #include "runtime/strings/strings.h"
 
 void ClockTextBuildWith(ClockState *s, ClockReading now) {
-  s->weekday = DateDayOfWeek(now());
-  const char *name = WeekdayNames[s->weekday];
+  int32_t weekday = DateDayOfWeek(now());
   // The name changes once a day; re-assigning it each pass would only cost.
-  if (!s->weekdayName || !StrEqual(s->weekdayName, name)) StrAssign(&s->weekdayName, name);
+  if (!s->weekdayName || weekday != s->weekday) StrAssign(&s->weekdayName, WeekdayNames[weekday]);
+  s->weekday = weekday;
 
+  // The "\r" separators ride in the masks: the same bytes as appending them.
   bool alarm = s->alarmWanted == 1;
   int32_t mark = StrTempTop();
   StrAppend(s->weekdayName);
-  StrAppend("\r");
-  DateFormat(" %dd.%mm.%yyyy", now(), StrTempTop());
-  StrAppend("\r");
-  DateFormat(alarm ? " %hh:%ii:%ss" : "%hh:%ii:%ss", now(), StrTempTop());
+  DateFormat("\r %dd.%mm.%yyyy\r", now(), StrTempTop());
   if (alarm) {
-    StrAppend("\r *");
+    DateFormat(" %hh:%ii:%ss\r *", now(), StrTempTop());
     StrAppend(s->alarmTime);
     StrAppend("*");
+  } else {
+    DateFormat("%hh:%ii:%ss", now(), StrTempTop());
   }
   StrStore(&s->clockText, mark);
 }

@@ -10,103 +10,142 @@ namespace {
 
 constexpr int32_t ReserveStep = 4096;
 
-enum Token { TokenYear4, TokenYear2, TokenMonth, TokenDay, TokenHour, TokenMinute, TokenSecond, TokenNone };
+// "00" to "99": every field written has two digits (the year in two halves).
+constexpr char TwoDigits[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
-struct TokenText {
-  const char *letters;
-  int32_t length;
-};
-
-// Tried in this order, so %yyyy wins over %yy.
-constexpr TokenText Tokens[] = {
-    {"yyyy", 4}, {"yy", 2}, {"mm", 2}, {"dd", 2}, {"hh", 2}, {"ii", 2}, {"ss", 2},
-};
-
-// The token right after a "%" at mask[0..remaining), compared without case.
-Token MatchToken(const char *mask, int32_t remaining) {
-  for (int t = 0; t < TokenNone; t++) {
-    const TokenText &token = Tokens[t];
-    if (token.length > remaining) continue;
-    int32_t i = 0;
-    while (i < token.length && (mask[i] | 0x20) == token.letters[i]) i++;
-    if (i == token.length) return static_cast<Token>(t);
-  }
-  return TokenNone;
+// Lower case for ASCII letters. Every token letter is lower case, so no other
+// byte can match one after this.
+inline int Lower(char c) {
+  return c | 0x20;
 }
 
-void WriteTwoDigits(char *out, int32_t value) {
-  out[0] = static_cast<char>('0' + value / 10 % 10);
-  out[1] = static_cast<char>('0' + value % 10);
-}
+struct Fields {
+  int32_t date;
+  uint32_t secondOfDay;  // unsigned: cheaper division
+  // Split only when a token needs them; year -1 until then.
+  DateFields calendar;
 
-// Field values of valid dates have at most two digits and years four, so the
-// fixed widths hold the whole decimal text.
-int32_t WriteToken(char *out, Token token, const DateFields &f) {
-  switch (token) {
-    case TokenYear4:
-      WriteTwoDigits(out, f.year / 100);
-      WriteTwoDigits(out + 2, f.year % 100);
-      return 4;
-    case TokenYear2:
-      // The third and fourth digit of the year; year 0 writes "00".
-      WriteTwoDigits(out, f.year % 100);
-      return 2;
-    case TokenMonth: WriteTwoDigits(out, f.month); return 2;
-    case TokenDay: WriteTwoDigits(out, f.day); return 2;
-    case TokenHour: WriteTwoDigits(out, f.hour); return 2;
-    case TokenMinute: WriteTwoDigits(out, f.minute); return 2;
-    case TokenSecond: WriteTwoDigits(out, f.second); return 2;
-    case TokenNone: break;
+  const DateFields &Calendar() {
+    if (calendar.year < 0) DateSplitCalendar(date, &calendar);
+    return calendar;
   }
-  return 0;
+};
+
+// At p, just after a "%": writes the token that starts there to *out and
+// returns the mask bytes it takes, or 0 when none starts there. Tokens are
+// tried as yyyy, yy, mm, dd, hh, ii, ss, so %yyyy wins over %yy. The output
+// is never longer than the mask bytes it replaces. Bytes are read only up to
+// end, and never past a terminator: a byte is looked at only after the one
+// before it matched a letter.
+[[gnu::always_inline]] inline int32_t WriteToken(const char *p, char **out, Fields &f,
+                                                 const char *end = nullptr) {
+  if (end && end - p < 2) return 0;
+  int letter = Lower(p[0]);
+  int32_t value;
+  switch (letter) {
+    case 'y': {
+      if (Lower(p[1]) != 'y') return 0;
+      uint32_t year = static_cast<uint32_t>(f.Calendar().year);  // 0, or 1970..2038
+      if ((!end || end - p >= 4) && Lower(p[2]) == 'y' && Lower(p[3]) == 'y') {
+        memcpy(*out, TwoDigits + 2 * (year / 100), 2);  // year 0 gives "0000"
+        memcpy(*out + 2, TwoDigits + 2 * (year % 100), 2);
+        *out += 4;
+        return 4;
+      }
+      value = static_cast<int32_t>(year % 100);  // the third and fourth digit; year 0 gives "00"
+      break;
+    }
+    case 'm': if (Lower(p[1]) != 'm') return 0; value = f.Calendar().month; break;
+    case 'd': if (Lower(p[1]) != 'd') return 0; value = f.Calendar().day; break;
+    case 'h': if (Lower(p[1]) != 'h') return 0; value = static_cast<int32_t>(f.secondOfDay / 3600); break;
+    case 'i': if (Lower(p[1]) != 'i') return 0; value = static_cast<int32_t>(f.secondOfDay / 60 % 60); break;
+    case 's': if (Lower(p[1]) != 's') return 0; value = static_cast<int32_t>(f.secondOfDay % 60); break;
+    default: return 0;
+  }
+  memcpy(*out, TwoDigits + 2 * value, 2);
+  *out += 2;
+  return 2;
 }
 
 }  // namespace
 
 char *DateFormat(const char *mask, int32_t date, int32_t at) {
-  int32_t length = 0;
-  char *copy = nullptr;
-  int32_t maskPosition = 0;  // position + 1 of an uncopied mask in the area
-  if (mask) {
-    size_t n = strlen(mask);
-    length = n > INT32_MAX - 1 ? INT32_MAX - 1 : static_cast<int32_t>(n);
-    // The mask may lie in the temporary area, which moves as it grows.
-    copy = static_cast<char *>(RuntimeAllocRaw(static_cast<size_t>(length) + 1));
-    if (copy) memcpy(copy, mask, static_cast<size_t>(length) + 1);
-    else maskPosition = StrTempFind(mask);
-  }
+  Fields f;
+  f.date = date;
+  f.secondOfDay = date < 0 ? 0 : static_cast<uint32_t>(date) % 86400;
+  f.calendar.year = -1;
+  f.calendar.month = f.calendar.day = 0;  // set by the split before use; this quiets the compiler
 
-  DateFields fields;
-  DateSplit(date, &fields);
+  // A mask in the temporary area moves when the area grows, so it is copied
+  // into the runtime heap; any other mask is read where it is.
+  const char *m = mask ? mask : "";
+  char *copy = nullptr;
+  int32_t maskPosition = StrTempFind(m);  // position + 1 of a mask read in the area
+  if (maskPosition) {
+    size_t n = strlen(m);
+    copy = static_cast<char *>(RuntimeAllocRaw(n + 1));
+    if (copy) {
+      memcpy(copy, m, n + 1);
+      m = copy;
+      maskPosition = 0;
+    }
+  }
 
   int32_t capacity = ReserveStep;
   char *start = StrTempReserve(capacity, at);
-  const char *m = copy ? copy : maskPosition ? StrTempAt(maskPosition) : mask;
+  if (maskPosition) m = StrTempAt(maskPosition);
   int32_t written = 0;
   int32_t i = 0;
-  // Output is never longer than the mask bytes it came from, so even a mask
-  // read in place from the area at or after at is not overtaken.
-  while (i < length) {
-    if (m[i] == '%') {
-      Token token = MatchToken(m + i + 1, length - i - 1);
-      if (token != TokenNone) {
-        written += WriteToken(start + written, token, fields);
-        i += 1 + Tokens[token].length;
-      } else {
-        start[written++] = '%';
-        i++;
+  if (!maskPosition) {
+    // Up to the terminator, or until the first reservation could run out;
+    // output is never longer than the mask bytes it came from.
+    const char *p = m;
+    char *out = start;
+    char *last = start + capacity - 5;
+    char c;
+    while ((c = *p) != 0 && out < last) {
+      p++;
+      if (c == '%') {
+        int32_t used = WriteToken(p, &out, f);
+        if (used) {
+          p += used;
+          continue;
+        }
       }
-    } else {
-      start[written++] = m[i++];
+      *out++ = c;  // a "%" that starts no token stays itself
     }
-    if (written > capacity - 5) {
-      capacity += ReserveStep;
-      start = StrTempReserve(capacity, at);
-      if (maskPosition) m = StrTempAt(maskPosition);
+    written = static_cast<int32_t>(out - start);
+    i = static_cast<int32_t>(p - m);
+  }
+  if (m[i]) {
+    // The rest step by step, renewing the reservation 4096 bytes at a time.
+    // A mask read in place is bounded by its length, since the output may
+    // overwrite its terminator.
+    size_t rest = strlen(m + i);
+    int32_t length = rest > static_cast<size_t>(INT32_MAX - 1 - i) ? INT32_MAX - 1 : i + static_cast<int32_t>(rest);
+    while (i < length) {
+      // A step writes at most 4 bytes: grow before one could pass the end.
+      if (written > capacity - 5) {
+        capacity += ReserveStep;
+        start = StrTempReserve(capacity, at);
+        if (maskPosition) m = StrTempAt(maskPosition);
+      }
+      char *out = start + written;
+      char c = m[i++];
+      int32_t used = c == '%' ? WriteToken(m + i, &out, f, m + length) : 0;
+      if (used) {
+        i += used;
+        written = static_cast<int32_t>(out - start);
+      } else {
+        start[written++] = c;
+      }
     }
   }
   start[written] = 0;
   StrTempRelease(capacity - written);
-  RuntimeFree(copy);
+  if (copy) RuntimeFree(copy);
   return start;
 }

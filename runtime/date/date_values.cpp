@@ -8,22 +8,9 @@
 
 namespace {
 
-constexpr int64_t SecondsPerDay = 86400;
-
-bool IsLeapYear(int32_t year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-// Days from 1970-01-01 to the given proleptic Gregorian date (month 1..12).
-// Eras of 400 years starting 1 March keep the leap day at the end of a year.
-int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
-  year -= month <= 2;
-  int64_t era = (year >= 0 ? year : year - 399) / 400;
-  int64_t yearOfEra = year - era * 400;
-  int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
+// Days in each month of a common year, and days before its first.
+constexpr uint32_t DaysInMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+constexpr uint32_t DaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
 }  // namespace
 
@@ -38,35 +25,44 @@ void DateSplit(int32_t date, DateFields *fields) {
   fields->minute = rest / 60 % 60;
   fields->second = rest % 60;
   fields->weekday = (days + 4) % 7;  // 1970-01-01 was a Thursday
-  // Inverse of DaysFromCivil for non-negative day counts (within one era
-  // range starting 2000-03-01 and before).
-  int32_t shifted = days + 719468;
-  int32_t era = shifted / 146097;
-  int32_t dayOfEra = shifted - era * 146097;
-  int32_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  int32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  int32_t monthIndex = (5 * dayOfYear + 2) / 153;  // 0 = March
-  fields->day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
-  fields->month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
-  fields->year = yearOfEra + era * 400 + (fields->month <= 2 ? 1 : 0);
+  DateSplitCalendar(date, fields);
 }
 
-int32_t DateFromFields(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second) {
-  if (day == 31 && (month == 4 || month == 6 || month == 9 || month == 11)) return -1;
-  if (month == 2 && (day > 29 || (day == 29 && !IsLeapYear(year)))) return -1;
-  if (second > 59 || second < 0 || minute > 59 || minute < 0 || hour > 23 || hour < 0 ||
-      day < 1 || day > 31 || month < 1 || month > 12 || year <= 0)
-    return -1;
-  int64_t value = DaysFromCivil(year, month, day) * SecondsPerDay + hour * 3600 + minute * 60 + second;
-  // Dates outside 1970-01-01 00:00:00 .. 2038-01-19 03:14:07 do not fit.
-  if (value < 0 || value > INT32_MAX) return -1;
+namespace {
+
+// DateFromFields, inlined into DateNow as well: a pass of the clock reads
+// the time several times.
+[[gnu::always_inline]] inline int32_t FromFields(int32_t year, int32_t month, int32_t day, int32_t hour,
+                                                 int32_t minute, int32_t second) {
+  // Every failed check gives -1, so they are made in the cheapest order. A
+  // year outside 1970..2038 never fits a date value (nor does a year of 0 or
+  // below); inside that span every fourth year is a leap year, 2000 included.
+  uint32_t y = static_cast<uint32_t>(year) - 1970u;
+  uint32_t m = static_cast<uint32_t>(month);
+  uint32_t d = static_cast<uint32_t>(day);
+  uint32_t h = static_cast<uint32_t>(hour), mi = static_cast<uint32_t>(minute), s = static_cast<uint32_t>(second);
+  if (y > 2038u - 1970u || m - 1 > 11 || d - 1 > 30 || h > 23 || mi > 59 || s > 59) return -1;
+  uint32_t leap = (year & 3) == 0 ? 1 : 0;
+  // Day 31 of a 30-day month, day 30 or 31 of February, 29 February outside a
+  // leap year.
+  if (d > DaysInMonth[m] + (m == 2 ? leap : 0)) return -1;
+  // At most 24855 days: the count below stays under 2^32.
+  uint32_t days = y * 365 + (y + 1) / 4 + DaysBeforeMonth[m] + (m > 2 ? leap : 0) + d - 1;
+  uint32_t value = days * 86400 + h * 3600 + mi * 60 + s;
+  if (value > INT32_MAX) return -1;  // after 2038-01-19 03:14:07
   return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+int32_t DateFromFields(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second) {
+  return FromFields(year, month, day, hour, minute, second);
 }
 
 int32_t DateNow(void) {
   PlatformTime now;
   PlatformLocalTime(&now);
-  return DateFromFields(now.year, now.month, now.day, now.hour, now.minute, now.second);
+  return FromFields(now.year, now.month, now.day, now.hour, now.minute, now.second);
 }
 
 int32_t DateYear(int32_t date) {
@@ -100,5 +96,5 @@ int32_t DateSecond(int32_t date) {
 }
 
 int32_t DateDayOfWeek(int32_t date) {
-  return date < 0 ? 0 : (date / 86400 + 4) % 7;
+  return date < 0 ? 0 : static_cast<int32_t>((static_cast<uint32_t>(date) / 86400 + 4) % 7);
 }

@@ -23,15 +23,55 @@ void StrAppend(const char *text);            // a text in the area is found agai
 void StrStore(char **variable, int32_t mark);
 int StrEqual(const char *a, const char *b);
 
-// Temporary area.
-char *StrTempReserve(int32_t n, int32_t at);  // room for n bytes at at; top = at + n
-void StrTempRelease(int32_t n);               // top -= n
-void StrTempSetTop(int32_t n);                // top = n, terminator at n
-int32_t StrTempFind(const char *p);           // position + 1 inside the area, else 0
-char *StrTempAt(int32_t v);                   // base + v - 1
-int32_t StrTempTop(void);
-char *StrTempBase(void);
-int32_t StrTempCapacity(void);
+// Temporary area. Its three runtime-wide values are read by the inline
+// operations below; only the string runtime changes them.
+struct StrTempArea {
+  char *base;        // the area's block in the string heap; moves when it grows
+  int32_t top;       // bytes in use; base[top] is 0 after every write
+  int32_t capacity;  // size at which the area grows
+};
+extern StrTempArea strTemp;
+
+// Grows the area for need bytes beyond its start: capacity = need + 16384.
+void StrTempGrow(int64_t need);
+
+// Room for n bytes at at; top = at + n. The need is counted from the higher
+// of top and at: when it reaches capacity - 4 the area grows (and may move).
+inline char *StrTempReserve(int32_t n, int32_t at) {
+  int64_t need = static_cast<int64_t>(at > strTemp.top ? at : strTemp.top) + n;
+  if (need >= strTemp.capacity - 4) StrTempGrow(need);
+  strTemp.top = at + n;
+  return strTemp.base + at;
+}
+
+inline void StrTempRelease(int32_t n) {  // top -= n
+  strTemp.top -= n;
+}
+
+void StrTempSetTop(int32_t n);  // top = n, terminator at n
+
+// Position + 1 of p when base <= p <= base + top (unsigned addresses, the
+// terminator's position included), else 0.
+inline int32_t StrTempFind(const char *p) {
+  uintptr_t offset = reinterpret_cast<uintptr_t>(p) - reinterpret_cast<uintptr_t>(strTemp.base);
+  return offset <= static_cast<uintptr_t>(strTemp.top) ? static_cast<int32_t>(offset) + 1 : 0;
+}
+
+inline char *StrTempAt(int32_t v) {  // base + v - 1
+  return strTemp.base + v - 1;
+}
+
+inline int32_t StrTempTop(void) {
+  return strTemp.top;
+}
+
+inline char *StrTempBase(void) {
+  return strTemp.base;
+}
+
+inline int32_t StrTempCapacity(void) {
+  return strTemp.capacity;
+}
 
 // String functions. The piece functions write their result at position at,
 // leave top just behind it with a 0 there, and return base + at.

@@ -1,14 +1,10 @@
-// State shared by the files of the string runtime.
+// State shared by the files of the string runtime (the temporary area's
+// values are in strings.h).
 #pragma once
-#include <stdint.h>
-
 #include "runtime/platform/platform.h"
 
 struct StrState {
   PlatformHeap heap;  // holds every variable's block and the area
-  char *base;         // the temporary area; moves when it grows
-  int32_t top;        // bytes in use; base[top] is always 0
-  int32_t capacity;   // size at which the area grows
 };
 
 extern StrState strState;

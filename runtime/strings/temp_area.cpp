@@ -6,6 +6,7 @@
 #include "runtime/strings/strings_internal.h"
 
 StrState strState;
+StrTempArea strTemp;
 
 namespace {
 
@@ -13,30 +14,29 @@ constexpr int32_t AreaStart = 16;
 constexpr int32_t AreaGrowth = 16384;
 constexpr int32_t AreaSlack = 5;  // bytes beyond capacity, so word copies stay inside
 
-// Re-allocates (or allocates) a variable's block for n bytes of text.
+// Re-allocates (or allocates) a variable's block for n bytes of text. A
+// block always has room for its text's length plus 5, so a text of the same
+// length fits as it is.
 char *VariableBlock(char *block, size_t n) {
+  if (block && strlen(block) == n) return block;
   void *p = block ? PlatformHeapRealloc(strState.heap, block, n + 5, 0)
                   : PlatformHeapAlloc(strState.heap, n + 5, 0);
   if (!p) PlatformOutOfMemory();
   return static_cast<char *>(p);
 }
 
-// Makes the area hold at least need bytes plus the slack beyond top that
-// copies rely on.
-void AreaEnsure(int64_t need) {
-  if (need < strState.capacity - 4) return;
+}  // namespace
+
+void StrTempGrow(int64_t need) {
   // Positions are 32-bit: an area that would pass that is out of memory,
   // never a wrapped size.
   if (need > INT32_MAX - AreaGrowth - AreaSlack) PlatformOutOfMemory();
   int32_t capacity = static_cast<int32_t>(need) + AreaGrowth;
-  void *p = PlatformHeapRealloc(strState.heap, strState.base,
-                                static_cast<size_t>(capacity) + AreaSlack, 0);
+  void *p = PlatformHeapRealloc(strState.heap, strTemp.base, static_cast<size_t>(capacity) + AreaSlack, 0);
   if (!p) PlatformOutOfMemory();
-  strState.base = static_cast<char *>(p);
-  strState.capacity = capacity;
+  strTemp.base = static_cast<char *>(p);
+  strTemp.capacity = capacity;
 }
-
-}  // namespace
 
 void StrInit(void) {
   // A second start (tests) begins afresh: the former heap and every block in
@@ -46,10 +46,10 @@ void StrInit(void) {
   if (!strState.heap) PlatformOutOfMemory();
   void *area = PlatformHeapAlloc(strState.heap, AreaStart, 0);
   if (!area) PlatformOutOfMemory();
-  strState.base = static_cast<char *>(area);
-  strState.base[0] = 0;
-  strState.top = 0;
-  strState.capacity = AreaStart;
+  strTemp.base = static_cast<char *>(area);
+  strTemp.base[0] = 0;
+  strTemp.top = 0;
+  strTemp.capacity = AreaStart;
 }
 
 void StrAssign(char **variable, const char *text) {
@@ -75,9 +75,13 @@ void StrAssign(char **variable, const char *text) {
   *variable = block;
 }
 
-void StrAppend(const char *text) {
+namespace {
+
+// StrAppend beyond its common case: a null text, a text inside the area, or
+// one that needs the area to grow.
+[[gnu::noinline]] void AppendSlowly(const char *text) {
   if (!text) {
-    strState.base[strState.top] = 0;
+    strTemp.base[strTemp.top] = 0;
     return;
   }
   size_t length = strlen(text);
@@ -86,69 +90,51 @@ void StrAppend(const char *text) {
   // A text inside the area would be left behind when the area moves; find
   // it again after the reservation.
   int32_t v = StrTempFind(text);
-  char *out = StrTempReserve(n, strState.top);
+  char *out = StrTempReserve(n, strTemp.top);
   if (v) text = StrTempAt(v);
   memmove(out, text, length);
   out[n] = 0;
 }
 
+}  // namespace
+
+void StrAppend(const char *text) {
+  // The common case: a text outside the area, copied byte by byte as far as
+  // the area has room without growing.
+  if (text && !StrTempFind(text)) {
+    char *out = strTemp.base + strTemp.top;
+    int32_t room = strTemp.capacity - 4 - strTemp.top;  // the terminator stays below
+    for (int32_t i = 0; i < room; i++) {
+      char c = text[i];
+      out[i] = c;
+      if (!c) {
+        strTemp.top += i;
+        return;
+      }
+    }
+  }
+  AppendSlowly(text);
+}
+
 void StrStore(char **variable, int32_t mark) {
-  assert(mark >= 0 && mark <= strState.top);
-  int32_t n = strState.top - mark;
+  assert(mark >= 0 && mark <= strTemp.top);
+  int32_t n = strTemp.top - mark;
   char *block = VariableBlock(*variable, static_cast<size_t>(n));
-  memcpy(block, strState.base + mark, static_cast<size_t>(n));
+  memcpy(block, strTemp.base + mark, static_cast<size_t>(n));
   block[n] = 0;
   *variable = block;
-  strState.top = mark;
+  strTemp.top = mark;
   // An outer expression that continues below the mark stays terminated.
-  strState.base[mark] = 0;
+  strTemp.base[mark] = 0;
 }
 
 int StrEqual(const char *a, const char *b) {
   return strcmp(a ? a : "", b ? b : "") == 0 ? 1 : 0;
 }
 
-char *StrTempReserve(int32_t n, int32_t at) {
-  assert(n >= 0 && at >= 0);
-  // Measured from the higher of top and at, so a position beyond top can
-  // never reach past the block.
-  int64_t from = at > strState.top ? at : strState.top;
-  AreaEnsure(from + n);
-  strState.top = at + n;
-  return strState.base + at;
-}
-
-void StrTempRelease(int32_t n) {
-  strState.top -= n;
-}
-
 void StrTempSetTop(int32_t n) {
   assert(n >= 0);
-  AreaEnsure(n);
-  strState.top = n;
-  strState.base[n] = 0;
-}
-
-int32_t StrTempFind(const char *p) {
-  uintptr_t address = reinterpret_cast<uintptr_t>(p);
-  uintptr_t base = reinterpret_cast<uintptr_t>(strState.base);
-  if (address >= base && address <= base + static_cast<uintptr_t>(strState.top))
-    return static_cast<int32_t>(address - base) + 1;
-  return 0;
-}
-
-char *StrTempAt(int32_t v) {
-  return strState.base + v - 1;
-}
-
-int32_t StrTempTop(void) {
-  return strState.top;
-}
-
-char *StrTempBase(void) {
-  return strState.base;
-}
-
-int32_t StrTempCapacity(void) {
-  return strState.capacity;
+  if (n >= strTemp.capacity - 4) StrTempGrow(n);
+  strTemp.top = n;
+  strTemp.base[n] = 0;
 }

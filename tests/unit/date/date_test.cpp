@@ -324,6 +324,18 @@ TEST_F(DateTest, FormatBeyondTheFirstReservation) {
   }
 }
 
+// Tokens around the point where the first reservation could run out.
+TEST_F(DateTest, FormatTokensAroundTheFirstReservationsEnd) {
+  for (int prefix = 4080; prefix <= 4100; prefix++) {
+    SCOPED_TRACE(prefix);
+    std::string mask(static_cast<size_t>(prefix), '.');
+    mask += "%yyyy%dd%%%hh%";
+    std::string expected(static_cast<size_t>(prefix), '.');
+    expected += "202607%%09%";
+    EXPECT_EQ(Format(mask.c_str(), 1796634782), expected);
+  }
+}
+
 // The mask is itself a temporary, just below the output position, and the
 // reservation moves the area; without a runtime heap the mask is read in
 // place.
@@ -345,18 +357,43 @@ TEST_F(DateTest, FormatOfAMaskInsideTheArea) {
     StrAppend(" %dd.%mm.%yyyy");
     DateFormat(StrTempBase(), 1796634782, 0);
     EXPECT_EQ(std::string(StrTempBase()), " 07.12.2026");
+    // A long one, formatted in several reservations.
+    StrTempSetTop(0);
+    std::string mask, expected;
+    for (int i = 0; i < 2000; i++) {
+      mask += "%yyyy-%HH;";
+      expected += "2026-09;";
+    }
+    StrAppend(mask.c_str());
+    at = StrTempTop();
+    DateFormat(StrTempBase(), 1796634782, at);
+    EXPECT_EQ(std::string(StrTempBase() + at), expected);
+    EXPECT_EQ(std::string(StrTempBase(), static_cast<size_t>(at)), mask);
     RuntimeHeap = saved;
   }
 }
 
-TEST_F(DateTest, FormatFreesItsMaskCopy) {
-  PlatformHeapStats before, after;
-  PlatformHeapGetStats(RuntimeHeap, &before);
-  Format("%hh:%ii:%ss", 0);
-  PlatformHeapGetStats(RuntimeHeap, &after);
-  EXPECT_EQ(after.allocCalls - before.allocCalls, 1);
-  EXPECT_EQ(after.freeCalls - before.freeCalls, 1);
-  EXPECT_EQ(after.liveBlocks, before.liveBlocks);
+// Only a mask inside the temporary area is copied into the runtime heap, and
+// the copy is freed again.
+TEST_F(DateTest, FormatCopiesOnlyAMaskInsideTheArea) {
+  StrAppend("%hh:%ii:%ss");
+  const struct {
+    const char *mask;  // null with inArea: the temporary at position 0
+    bool inArea;
+    int64_t heapCalls;
+  } rows[] = {{"%hh:%ii:%ss", false, 0}, {nullptr, true, 2}, {nullptr, false, 0}};
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.heapCalls);
+    PlatformHeapStats before, after;
+    PlatformHeapGetStats(RuntimeHeap, &before);
+    int32_t at = StrTempTop();
+    DateFormat(row.inArea ? StrTempBase() : row.mask, 0, at);
+    StrTempSetTop(at);
+    PlatformHeapGetStats(RuntimeHeap, &after);
+    EXPECT_EQ(after.allocCalls - before.allocCalls, row.heapCalls / 2);
+    EXPECT_EQ(after.freeCalls - before.freeCalls, row.heapCalls / 2);
+    EXPECT_EQ(after.liveBlocks, before.liveBlocks);
+  }
 }
 
 }  // namespace

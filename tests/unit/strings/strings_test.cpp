@@ -204,6 +204,25 @@ TEST_F(StringTest, StoreReallocatesTheVariablesBlock) {
   EXPECT_EQ(after.liveBytes - before.liveBytes, 5);  // 8 + 5 instead of 3 + 5
 }
 
+// A text of the length the variable already holds fits its block as it is.
+TEST_F(StringTest, SameLengthKeepsTheBlock) {
+  char *v = nullptr;
+  StrAssign(&v, "09:13:02");
+  char *block = v;
+  PlatformHeapStats before, after;
+  PlatformHeapGetStats(strState.heap, &before);
+  StrAssign(&v, "09:13:03");
+  int32_t mark = StrTempTop();
+  StrAppend("09:13:04");
+  StrStore(&v, mark);
+  PlatformHeapGetStats(strState.heap, &after);
+  EXPECT_EQ(v, block);
+  EXPECT_STREQ(v, "09:13:04");
+  EXPECT_EQ(after.reallocCalls, before.reallocCalls);
+  EXPECT_EQ(after.allocCalls, before.allocCalls);
+  v[8 + 4] = 'z';  // still room for the length plus 5 (ASan checks)
+}
+
 TEST_F(StringTest, AssignFromItsOwnBlock) {
   char *v = nullptr;
   StrAssign(&v, "abcdef");
