@@ -3,6 +3,9 @@
 //
 // The window library owns the gadget-list state (the window that receives new
 // gadgets); the gadget library asks for it with GadgetListSelect(nullptr).
+// WindowInit creates that state with its 10-entry stack, and
+// GadgetListStateGet makes it on first use as well, so WindowOpen makes new
+// windows current gadget lists whether or not the gadget library started.
 // The window procedure reaches gadgets only through the forwarder that
 // GadgetInit hands over with WindowSetGadgetForward; without it (window-only
 // programs) control messages get the default processing.
@@ -123,6 +126,6 @@ struct GadgetListRecord {
   WNDPROC previousProc;
 };
 
-GadgetListState *GadgetListStateGet(void);
+GadgetListState *GadgetListStateGet(void);  // null only when the runtime heap has no memory
 HWND GadgetListSelect(HWND window);
 LRESULT CALLBACK GadgetListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
