@@ -99,6 +99,20 @@ TEST_F(WindowOpenTest, ClockWindowWithAlarmLine) {
   EXPECT_EQ(client.bottom, 72);
 }
 
+TEST_F(WindowOpenTest, TitleTexts) {
+  struct Case {
+    const char *title;
+    const char *expected;
+  } cases[] = {{nullptr, ""}, {"", ""}, {"Tamrix", "Tamrix"}, {"Gr\xFC\xDF" "e", "Gr\xFC\xDF" "e"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.expected);
+    ASSERT_NE(WindowOpen(0, 10, 10, 150, 50, c.title, 0), 0);
+    char text[32] = {'?'};
+    GetWindowTextA(WindowHandle(0), text, sizeof text);
+    EXPECT_STREQ(text, c.expected);
+  }
+}
+
 TEST_F(WindowOpenTest, ClassIconIsIconResourceOne) {
   if (!FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */))
     GTEST_SKIP() << "skipped: this program carries no icon resource 1 (resources/tamrix.ico not made yet)";

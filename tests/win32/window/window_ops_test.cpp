@@ -140,7 +140,10 @@ TEST_F(OpsTest, TopmostOnAndOff) {
 }
 
 TEST_F(OpsTest, FlickerFreeSwitchesThePainter) {
+  RECT update;
+  ASSERT_FALSE(GetUpdateRect(window, &update, FALSE));
   WindowSetFlickerFree(0, 1);
+  EXPECT_FALSE(GetUpdateRect(window, &update, FALSE));  // nothing is repainted at once
   EXPECT_EQ(WindowLookup(0)->painter, WindowPaintBackground);
   WindowSetFlickerFree(0, 0);
   EXPECT_EQ(WindowLookup(0)->painter, nullptr);
