@@ -47,6 +47,10 @@ Placement PlaceWindow(uint32_t flags, int32_t x, int32_t y, int32_t outerWidth, 
       place.y = rect.top + ((rect.bottom - rect.top) - place.height) / 2;
       if (place.x < 0) place.x = 0;
       if (place.y < 0) place.y = 0;
+    } else if (x == IgnoreValue || y == IgnoreValue) {
+      // Nothing to centre on: a kept coordinate would put the window at
+      // -65535, out of reach, so the system places it instead.
+      place.x = place.y = static_cast<int32_t>(CW_USEDEFAULT);
     }
   }
   return place;

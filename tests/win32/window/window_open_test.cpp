@@ -313,6 +313,28 @@ TEST_F(WindowOpenTest, CentredOnNoActiveWindowKeepsThePosition) {
   RECT outer = WindowRectOf(WindowHandle(1));
   EXPECT_EQ(outer.left, 120);
   EXPECT_EQ(outer.top, 90);
+  // IgnoreValue with nothing to centre on is not taken as a coordinate.
+  const int32_t positions[][2] = {{IgnoreValue, 90}, {120, IgnoreValue}, {IgnoreValue, IgnoreValue}};
+  for (const auto &position : positions) {
+    SCOPED_TRACE(position[0] * 100000 + position[1]);
+    WindowOpen(2, position[0], position[1], 100, 50, "ignored", 0x2 | 0x10000000);
+    outer = WindowRectOf(WindowHandle(2));
+    EXPECT_GE(outer.left, 0);
+    EXPECT_GE(outer.top, 0);
+    EXPECT_LT(outer.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LT(outer.top, GetSystemMetrics(SM_CYSCREEN));
+  }
+}
+
+TEST_F(WindowOpenTest, IgnoreValueWithCentringIsCentred) {
+  const uint32_t flagWords[] = {0x1, 0x3};
+  for (uint32_t flags : flagWords) {
+    SCOPED_TRACE(flags);
+    WindowOpen(0, IgnoreValue, IgnoreValue, 150, 60, "centred", flags);
+    RECT outer = WindowRectOf(WindowHandle(0));
+    EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+    EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+  }
 }
 
 TEST_F(WindowOpenTest, ToolWindowMinimumTrackWidth) {
