@@ -375,13 +375,24 @@ TEST_F(WindowOpenTest, ReopeningANumberClosesTheEarlierWindowFirst) {
   EXPECT_EQ(LiveWindowCount(), 1);
 }
 
+WNDPROC beforeWatch;
+HANDLE idAtDestroy;
+LRESULT CALLBACK WatchDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) idAtDestroy = GetPropA(window, "ZX_WindowID");
+  return CallWindowProcA(beforeWatch, window, message, wParam, lParam);
+}
+
 TEST_F(WindowOpenTest, CloseDestroysWindowClassAndAccelerators) {
   WindowOpen(3, 10, 10, 100, 50, "close", 0);
   HWND window = WindowHandle(3);
+  // The number is gone before destruction starts: its messages belong to no window.
+  beforeWatch = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchDestroy)));
+  idAtDestroy = reinterpret_cast<HANDLE>(-1);
   HACCEL table = WindowLookup(3)->accelTable;
   WNDCLASSA info;
   ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "WindowClass_3", &info));
   WindowClose(3);
+  EXPECT_EQ(idAtDestroy, nullptr);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "WindowClass_3", &info));
   EXPECT_EQ(CopyAcceleratorTableA(table, nullptr, 0), 0);
