@@ -6,13 +6,28 @@
 
 enum : WORD { InputCommandOk = 1000, InputCommandCancel = 1001 };
 
+// InitCommonControls, then CoInitialize(null).
 void RequestInit(void);
-// Writes the entered text (or the empty string) into the temporary area at
-// position at, leaves the top behind it, and returns base + at.
+
+// Shows the dialog "InputRequester" (owned by RequestOwnerWindow()) and runs
+// its own message loop until OK, Return, Escape or a close request. Writes
+// the entered text (or the empty string) into the temporary area at position
+// at, leaves the top behind it, and returns base + at. Any of the texts may be
+// null, and may lie in the temporary area. A quit message (or a failing
+// GetMessageA) during the loop takes the dialog down like Escape and is not
+// posted again.
 char *RequestInput(const char *title, const char *prompt, const char *defaultText, int32_t at);
 LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// MessageBoxA with the caller's flags (RequestMessage: MB_OK), owned by
+// RequestOwnerWindow(); the button that closed it, 0 on failure.
 int RequestMessage(const char *title, const char *text);
 int RequestMessageEx(const char *title, const char *text, UINT flags);
+
+// 1: disables the calling thread's visible, enabled top-level windows except
+// the foreground window and records them; 0: enables again the windows this
+// thread recorded. Threads may block at the same time.
 void RequestBlockOthers(int32_t block);
+
+// The foreground window when it belongs to this process, else null.
 HWND RequestOwnerWindow(void);

@@ -380,6 +380,63 @@ TEST_F(InputRequesterTest, EntryAtTheFieldLimitComesBackWhole) {
   ExpectResultAt(run, beyond);
 }
 
+// ---- Order of events ----
+
+LRESULT CALLBACK RecordCreateDestroy(int code, WPARAM wParam, LPARAM lParam) {
+  HWND window = reinterpret_cast<HWND>(wParam);
+  if (EventLog && ClassOf(window) != "RequesterTestWindow") {
+    if (code == HCBT_CREATEWND) EventLog->push_back({window, WM_CREATE, 0, ClassOf(window)});
+    if (code == HCBT_DESTROYWND) EventLog->push_back({window, WM_DESTROY, 0, ClassOf(window)});
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The other window and the owner are disabled before the dialog exists and
+// enabled again before it is destroyed, so that they can take the activation.
+TEST_F(InputRequesterTest, WindowsAreReleasedBeforeTheDialogGoes) {
+  WindowSet set;
+  HWND other = MakeTestWindow(true, true, 1);
+  HWND owner = MakeTestWindow(true, true, 2);
+  set.windows = {other, owner};
+  SetForegroundWindow(owner);
+  ASSERT_EQ(GetForegroundWindow(), owner);
+  std::vector<LoggedEvent> log;
+  HWND dialog = nullptr;
+  HHOOK hook = SetWindowsHookExA(WH_CBT, RecordCreateDestroy, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  EventLog = &log;
+  InputRun run = RunInput("Titel", "Eingabe", "", [&](const DialogParts &parts) {
+    dialog = parts.dialog;
+    PressKey(VK_ESCAPE);
+  });
+  EventLog = nullptr;
+  UnhookWindowsHookEx(hook);
+  ExpectResultAt(run, "");
+
+  // Windows by name: the dialog's children are named by their class.
+  auto name = [&](const LoggedEvent &e) -> std::string {
+    if (e.window == other) return "other";
+    if (e.window == owner) return "owner";
+    if (e.window == dialog) return "dialog";
+    return e.className;
+  };
+  const struct {
+    const char *window;
+    UINT message;
+    WPARAM wParam;
+  } expected[] = {
+      {"other", WM_ENABLE, FALSE},  {"owner", WM_ENABLE, FALSE}, {"dialog", WM_CREATE, 0},
+      {"Static", WM_CREATE, 0},     {"Edit", WM_CREATE, 0},      {"Button", WM_CREATE, 0},
+      {"owner", WM_ENABLE, TRUE},   {"other", WM_ENABLE, TRUE},  {"dialog", WM_DESTROY, 0},
+  };
+  std::string seen, wanted;
+  for (const LoggedEvent &e : log)
+    seen += name(e) + " " + std::to_string(e.message) + " " + std::to_string(e.wParam) + "\n";
+  for (const auto &e : expected)
+    wanted += std::string(e.window) + " " + std::to_string(e.message) + " " + std::to_string(e.wParam) + "\n";
+  EXPECT_EQ(seen, wanted);
+}
+
 // ---- Repeated use ----
 
 TEST_F(InputRequesterTest, SecondDialogWorksTheSame) {

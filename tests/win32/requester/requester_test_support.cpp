@@ -162,12 +162,21 @@ DWORD WINAPI Driver::Run(void *self) {
   return 0;
 }
 
+std::vector<LoggedEvent> *EventLog;
+
+namespace {
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ENABLE && EventLog) EventLog->push_back({window, message, wParam, ClassOf(window)});
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+}  // namespace
+
 HWND MakeTestWindow(bool visible, bool enabled, int index) {
   static ATOM atom;
   if (!atom) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpfnWndProc = TestWindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "RequesterTestWindow";
     atom = RegisterClassExA(&wc);

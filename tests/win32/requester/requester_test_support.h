@@ -57,8 +57,17 @@ class Driver {
 // True when running under Wine rather than Windows.
 bool RunningOnWine();
 
-// Plain top-level windows of the calling thread for blocking tests.
+// Plain top-level windows of the calling thread for blocking tests. Their
+// procedure records WM_ENABLE into the log while one is set.
 HWND MakeTestWindow(bool visible, bool enabled, int index);
+
+struct LoggedEvent {
+  HWND window;
+  UINT message;  // WM_ENABLE, or WM_CREATE / WM_DESTROY as seen by a CBT hook
+  WPARAM wParam;
+  std::string className;  // as it was when the event happened
+};
+extern std::vector<LoggedEvent> *EventLog;
 
 // Destroys the windows it holds when it goes out of scope.
 struct WindowSet {
