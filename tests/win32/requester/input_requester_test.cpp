@@ -439,6 +439,27 @@ TEST_F(InputRequesterTest, WindowsAreReleasedBeforeTheDialogGoes) {
   EXPECT_EQ(seen, wanted);
 }
 
+// Closing the owner takes the owned dialog with it; the other windows still
+// come back and the result is empty.
+TEST_F(InputRequesterTest, OwnerClosedUnderTheDialog) {
+  WindowSet set;
+  HWND other = MakeTestWindow(true, true, 1);
+  HWND owner = MakeTestWindow(true, true, 2);
+  set.windows = {other};
+  SetForegroundWindow(owner);
+  ASSERT_EQ(GetForegroundWindow(), owner);
+  HWND dialog = nullptr;
+  InputRun run = RunInput("Titel", "Eingabe", "Vorgabe", [&](const DialogParts &parts) {
+    dialog = parts.dialog;
+    PostMessageA(owner, WM_CLOSE, 0, 0);  // DefWindowProc destroys it
+  });
+  ExpectResultAt(run, "");
+  EXPECT_FALSE(IsWindow(owner));
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_TRUE(IsWindowEnabled(other));
+  EXPECT_FALSE(ClassRegistered());
+}
+
 // ---- Repeated use ----
 
 TEST_F(InputRequesterTest, SecondDialogWorksTheSame) {
