@@ -132,7 +132,7 @@ void RequestInputFinish(void) {
 char *RequestInput(const char *title, const char *prompt, const char *defaultText, int32_t at) {
   // The arguments may lie in the temporary area, which moves when the result
   // is reserved: the dialog works on copies.
-  char *titleCopy, *promptCopy, *defaultCopy;
+  char *titleCopy = nullptr, *promptCopy = nullptr, *defaultCopy = nullptr;
   int copied = CopyText(title, &titleCopy);
   copied = copied && CopyText(prompt, &promptCopy);
   copied = copied && CopyText(defaultText, &defaultCopy);
