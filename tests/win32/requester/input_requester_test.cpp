@@ -460,6 +460,45 @@ TEST_F(InputRequesterTest, OwnerClosedUnderTheDialog) {
   EXPECT_FALSE(ClassRegistered());
 }
 
+// Without memory for the copies of its texts there is no dialog and the
+// result is empty; nothing is disabled.
+TEST_F(InputRequesterTest, NoMemoryForTheCopiesGivesTheEmptyString) {
+  WindowSet set;
+  HWND other = MakeTestWindow(true, true, 1);
+  HWND foreground = MakeTestWindow(true, true, 2);
+  set.windows = {other, foreground};
+  SetForegroundWindow(foreground);
+  struct Case {
+    const char *name, *title, *prompt, *defaultText;
+  };
+  const Case cases[] = {
+      {"title", "T", nullptr, nullptr},
+      {"prompt", nullptr, "P", nullptr},
+      {"default", nullptr, nullptr, "D"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    StrTempSetTop(0);
+    StrAppend("abc");
+    std::vector<LoggedEvent> log;
+    Driver driver("InputRequester", [&](HWND) {}, 300);
+    PlatformHeap heap = RuntimeHeap;
+    RuntimeHeap = nullptr;  // every allocation from it fails
+    EventLog = &log;
+    char *result = RequestInput(c.title, c.prompt, c.defaultText, 3);
+    EventLog = nullptr;
+    RuntimeHeap = heap;
+    driver.Join();
+    EXPECT_FALSE(driver.found());
+    EXPECT_EQ(result, StrTempBase() + 3);
+    EXPECT_STREQ(result, "");
+    EXPECT_EQ(StrTempTop(), 3);
+    EXPECT_TRUE(log.empty()) << "a window was disabled or enabled";
+    EXPECT_TRUE(IsWindowEnabled(other));
+    EXPECT_FALSE(ClassRegistered());
+  }
+}
+
 // ---- Repeated use ----
 
 TEST_F(InputRequesterTest, SecondDialogWorksTheSame) {
