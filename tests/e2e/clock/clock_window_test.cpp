@@ -1,0 +1,227 @@
+// The clock window as another program sees it: class, title, styles, size,
+// position, properties, the text gadget, the time it shows, and the red bold
+// Arial of its text on the screen.
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <vector>
+
+#include "clock_driver.h"
+
+using namespace driver;
+
+namespace {
+
+// Opens the four-line clock with an alarm that does not come during the test.
+ClockWindows StartAlarmClock(ClockProcess &clock, const char *entry) {
+  if (!clock.Start()) return {};
+  DialogParts parts;
+  if (!clock.WaitDialog(kTimeTitle, &parts)) return {};
+  TypeText(parts.edit, entry);
+  PressKey(parts.edit, VK_RETURN);
+  if (!clock.WaitDialog(kNameTitle, &parts)) return {};
+  PressKey(parts.edit, VK_RETURN);
+  return WaitClock(clock);
+}
+
+// The entry 12.30 passes validation but never matches a time, so the alarm
+// line shows without an alarm to wait for.
+constexpr char kNeverEntry[] = "12.30";
+constexpr char kNeverAlarm[] = "12.30:00";
+
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<uint32_t> data;  // 0x00RRGGBB, top-down
+  uint32_t At(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
+};
+
+Pixels Capture(HDC source, int x, int y, int width, int height) {
+  Pixels p;
+  p.width = width;
+  p.height = height;
+  p.data.resize(static_cast<size_t>(width) * height);
+  HDC memory = CreateCompatibleDC(source);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+  GdiFlush();
+  memcpy(p.data.data(), bits, p.data.size() * 4);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return p;
+}
+
+bool IsRedInk(uint32_t pixel) {
+  int r = (pixel >> 16) & 255, g = (pixel >> 8) & 255, b = pixel & 255;
+  return r > 150 && g < 110 && b < 110;
+}
+
+bool IsDarkInk(uint32_t pixel) {
+  int r = (pixel >> 16) & 255, g = (pixel >> 8) & 255, b = pixel & 255;
+  return r < 100 && g < 100 && b < 100;
+}
+
+int CountInk(const Pixels &p, int margin, bool (*ink)(uint32_t)) {
+  int n = 0;
+  for (int y = margin; y < p.height - margin; y++)
+    for (int x = margin; x < p.width - margin; x++) n += ink(p.At(x, y)) ? 1 : 0;
+  return n;
+}
+
+// Red pixels of the lines drawn in our own Arial 10 point of the given
+// weight on the given background.
+int ReferenceRedInk(const std::string &text, int weight, COLORREF background) {
+  HDC screen = GetDC(nullptr);
+  int height = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 300;
+  info.bmiHeader.biHeight = -120;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+  HBRUSH brush = CreateSolidBrush(background);
+  RECT all = {0, 0, 300, 120};
+  FillRect(memory, &all, brush);
+  HFONT font = CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
+  HGDIOBJ oldFont = SelectObject(memory, font);
+  SetTextColor(memory, RGB(255, 0, 0));
+  SetBkMode(memory, TRANSPARENT);
+  TEXTMETRICA metrics;
+  GetTextMetricsA(memory, &metrics);
+  int y = 0;
+  for (const std::string &line : SplitLines(text)) {
+    TextOutA(memory, 4, y, line.c_str(), static_cast<int>(line.size()));
+    y += metrics.tmHeight;
+  }
+  GdiFlush();
+  Pixels p;
+  p.width = 300;
+  p.height = 120;
+  p.data.assign(static_cast<uint32_t *>(bits), static_cast<uint32_t *>(bits) + 300 * 120);
+  SelectObject(memory, oldFont);
+  SelectObject(memory, oldBitmap);
+  DeleteObject(font);
+  DeleteObject(brush);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return CountInk(p, 0, IsRedInk);
+}
+
+}  // namespace
+
+TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
+  ClockProcess clock;
+  ClockWindows w = StartAlarmClock(clock, kNeverEntry);
+  ASSERT_NE(w.window, nullptr);
+  EXPECT_EQ(WindowText(w.window), "Tamrix");
+  LONG style = GetWindowLongA(w.window, GWL_STYLE);
+  LONG exStyle = GetWindowLongA(w.window, GWL_EXSTYLE);
+  // Caption, system menu and minimise box; no maximise box, no sizing frame.
+  EXPECT_EQ(style & 0x00CF0000, 0x00CA0000) << std::hex << style;
+  EXPECT_TRUE(style & WS_VISIBLE);
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST) << std::hex << exStyle;
+  EXPECT_EQ(GetPropA(w.window, "ZX_WindowID"), reinterpret_cast<HANDLE>(1));
+
+  RECT client, outer;
+  GetClientRect(w.window, &client);
+  GetWindowRect(w.window, &outer);
+  EXPECT_EQ(client.right - client.left, 115);
+  EXPECT_EQ(client.bottom - client.top, 72);
+  int outerWidth = outer.right - outer.left, outerHeight = outer.bottom - outer.top;
+  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2) << "centred horizontally";
+  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2) << "centred vertically";
+
+  ASSERT_NE(w.gadget, nullptr);
+  EXPECT_EQ(ClassOf(w.gadget), "Static");
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(w.gadget, GWL_STYLE)), 0x50020001u);
+  EXPECT_TRUE(GetWindowLongA(w.gadget, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_EQ(GetDlgCtrlID(w.gadget), 1);
+  EXPECT_EQ(GetPropA(w.gadget, "ZX_ID"), reinterpret_cast<HANDLE>(1));
+  RECT gadget;
+  GetWindowRect(w.gadget, &gadget);
+  MapWindowPoints(nullptr, w.window, reinterpret_cast<POINT *>(&gadget), 2);
+  EXPECT_EQ(gadget.left, 2);
+  EXPECT_EQ(gadget.top, 2);
+  EXPECT_EQ(gadget.right - gadget.left, 110);
+  EXPECT_EQ(gadget.bottom - gadget.top, 69);
+
+  PostMessageA(w.window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(clock.WaitExit(), 0u);
+}
+
+TEST(ClockWindow, ShowsLocalTimeChangingEverySecond) {
+  ClockProcess clock;
+  ClockWindows w = StartAlarmClock(clock, kNeverEntry);
+  ASSERT_NE(w.gadget, nullptr);
+  std::string text;
+  ASSERT_TRUE(ClockShowsTime(w.gadget, kNeverAlarm, &text)) << Printable(text);
+  std::vector<std::string> lines = SplitLines(text);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3], std::string(" *") + kNeverAlarm + "*");
+
+  // Three different seconds in a row, each the time of its reading.
+  std::vector<std::string> times = {lines[2]};
+  DWORD start = GetTickCount();
+  while (times.size() < 3 && GetTickCount() - start < 4000) {
+    Sleep(100);
+    ASSERT_TRUE(ClockShowsTime(w.gadget, kNeverAlarm, &text)) << Printable(text);
+    std::string time = SplitLines(text)[2];
+    if (time != times.back()) times.push_back(time);
+  }
+  EXPECT_EQ(times.size(), 3u) << "the time line did not change every second";
+
+  PostMessageA(w.window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(clock.WaitExit(), 0u);
+}
+
+TEST(ClockWindow, TextIsRedBoldArial) {
+  ClockProcess clock;
+  ClockWindows w = StartPlainClock(clock);
+  ASSERT_NE(w.gadget, nullptr);
+  SetForegroundWindow(w.window);
+  RECT r;
+  GetWindowRect(w.gadget, &r);
+  HDC screen = GetDC(nullptr);
+  Pixels shot;
+  std::string text;
+  // The text must not change while it is captured.
+  for (int attempt = 0; attempt < 10; attempt++) {
+    std::string before = WindowText(w.gadget);
+    Sleep(50);
+    shot = Capture(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    text = WindowText(w.gadget);
+    if (text == before) break;
+  }
+  ReleaseDC(nullptr, screen);
+  const int edge = 3;  // the sunken frame and one pixel more
+  COLORREF background = RGB((shot.At(edge, edge) >> 16) & 255, (shot.At(edge, edge) >> 8) & 255, shot.At(edge, edge) & 255);
+  int red = CountInk(shot, edge, IsRedInk);
+  int dark = CountInk(shot, edge, IsDarkInk);
+  int bold = ReferenceRedInk(text, FW_BOLD, background);
+  int normal = ReferenceRedInk(text, FW_NORMAL, background);
+  RecordProperty("red_pixels", red);
+  EXPECT_GT(red, 100) << "hardly any red text on the screen";
+  EXPECT_EQ(dark, 0) << "text in the default colour";
+  EXPECT_LT(abs(red - bold), abs(red - normal))
+      << "red pixels " << red << ", Arial 10 bold would give " << bold << ", regular " << normal;
+
+  PostMessageA(w.window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(clock.WaitExit(), 0u);
+}
