@@ -285,6 +285,9 @@ ClockWindows WaitClock(ClockProcess &clock) {
     }
     Sleep(10);
   }
+  // Making the window topmost is the last step of the set-up.
+  DWORD setUp = GetTickCount();
+  while (out.gadget && !(GetWindowLongA(out.window, GWL_EXSTYLE) & WS_EX_TOPMOST) && GetTickCount() - setUp < 5000) Sleep(10);
   return out;
 }
 

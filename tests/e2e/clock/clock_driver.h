@@ -113,7 +113,8 @@ struct ClockWindows {
   HWND window = nullptr;
   HWND gadget = nullptr;
 };
-// Waits for the clock window and its one text gadget.
+// Waits for the clock window and its one text gadget, and (up to 5 s) for
+// the window to become topmost, the last step of its set-up.
 ClockWindows WaitClock(ClockProcess &clock);
 // Runs the program to its clock window, answering the first dialog with an
 // invalid entry (Escape) and confirming the error: the plain three-line clock.
