@@ -345,6 +345,7 @@ def wave_seeds():
     whole = riff(chunk(b"fmt ", PCM) + chunk(b"data", samples[:100]))
     write("wave", "riff-size-short", whole[:4] + struct.pack("<I", 40) + whole[8:])
     write("wave", "truncated", whole[:30])
+    write("wave", "data-below-device-minimum", riff(chunk(b"fmt ", PCM) + chunk(b"data", b"X")))
 
 
 TARGETS = {"objects": objects_seeds, "strings": strings_seeds, "strval": strval_seeds,

@@ -108,9 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     CHECK(SoundInit() != 0);
     intptr_t number = size % 3 == 0 ? AutoNumber : 1;
     intptr_t made = SoundFromMemory(number, block);
-    // A device refuses a buffer of no bytes, so an empty data chunk makes no sound.
+    // The device, like DirectSound, refuses buffers below 4 bytes, so such a
+    // data chunk makes no sound.
     CHECK(made == 0 || want.ok);
-    CHECK(made != 0 || !want.ok || want.dataSize == 0);
+    CHECK(made != 0 || !want.ok || want.dataSize < 4);
     if (made) {
       intptr_t name = number == AutoNumber ? made : number;
       CHECK(SoundPlay(name) == 1);
