@@ -227,6 +227,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       shadow.clear();
     }
   }
-  (void)variableNull;
   return 0;
 }
