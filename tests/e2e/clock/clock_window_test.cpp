@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <stdint.h>
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <vector>
 
 #include "clock_driver.h"
+#include "harness/gdi_count.h"
 
 using namespace driver;
 
@@ -79,9 +81,25 @@ int CountInk(const Pixels &p, int margin, bool (*ink)(uint32_t)) {
   return n;
 }
 
-// Red pixels of the lines drawn in our own Arial 10 point of the given
+// How much red text covers, in pixels: red on the background leaves red
+// as it is and lowers green and blue by the share the text covers, so
+// anti-aliased edges count by their share.
+double RedCoverage(const Pixels &p, int margin, uint32_t background) {
+  double green = (background >> 8) & 255, total = 0;
+  for (int y = margin; y < p.height - margin; y++)
+    for (int x = margin; x < p.width - margin; x++) {
+      uint32_t pixel = p.At(x, y);
+      int r = (pixel >> 16) & 255, g = (pixel >> 8) & 255;
+      if (r + 20 < g) continue;  // not on the way from background to red
+      double share = 1.0 - g / green;
+      if (share > 0) total += share;
+    }
+  return total;
+}
+
+// Red coverage of the lines drawn in our own Arial 10 point of the given
 // weight on the given background.
-int ReferenceRedInk(const std::string &text, int weight, COLORREF background) {
+double ReferenceRedCoverage(const std::string &text, int weight, uint32_t background) {
   HDC screen = GetDC(nullptr);
   int height = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
   HDC memory = CreateCompatibleDC(screen);
@@ -94,7 +112,7 @@ int ReferenceRedInk(const std::string &text, int weight, COLORREF background) {
   void *bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-  HBRUSH brush = CreateSolidBrush(background);
+  HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 255, (background >> 8) & 255, background & 255));
   RECT all = {0, 0, 300, 120};
   FillRect(memory, &all, brush);
   HFONT font = CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -121,7 +139,7 @@ int ReferenceRedInk(const std::string &text, int weight, COLORREF background) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  return CountInk(p, 0, IsRedInk);
+  return RedCoverage(p, 0, background);
 }
 
 }  // namespace
@@ -211,17 +229,46 @@ TEST(ClockWindow, TextIsRedBoldArial) {
   }
   ReleaseDC(nullptr, screen);
   const int edge = 3;  // the sunken frame and one pixel more
-  COLORREF background = RGB((shot.At(edge, edge) >> 16) & 255, (shot.At(edge, edge) >> 8) & 255, shot.At(edge, edge) & 255);
+  uint32_t background = shot.At(edge, edge);
   int red = CountInk(shot, edge, IsRedInk);
   int dark = CountInk(shot, edge, IsDarkInk);
-  int bold = ReferenceRedInk(text, FW_BOLD, background);
-  int normal = ReferenceRedInk(text, FW_NORMAL, background);
+  double coverage = RedCoverage(shot, edge, background);
+  double bold = ReferenceRedCoverage(text, FW_BOLD, background);
+  double regular = ReferenceRedCoverage(text, FW_NORMAL, background);
   RecordProperty("red_pixels", red);
+  RecordProperty("coverage", static_cast<int>(coverage));
+  RecordProperty("bold_reference", static_cast<int>(bold));
+  RecordProperty("regular_reference", static_cast<int>(regular));
   EXPECT_GT(red, 100) << "hardly any red text on the screen";
   EXPECT_EQ(dark, 0) << "text in the default colour";
-  EXPECT_LT(abs(red - bold), abs(red - normal))
-      << "red pixels " << red << ", Arial 10 bold would give " << bold << ", regular " << normal;
+  ASSERT_GT(bold, regular * 1.1) << "our own bold and regular Arial cannot be told apart";
+  EXPECT_LT(fabs(coverage - bold), fabs(coverage - regular))
+      << "red coverage " << coverage << ", Arial 10 bold would give " << bold << ", regular " << regular;
 
+  PostMessageA(w.window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(clock.WaitExit(), 0u);
+}
+
+// Every pass rebuilds and sets the text and re-applies the window; none of
+// that may leave GDI objects or windows behind.
+TEST(ClockWindow, PassesLeaveNoGdiObjectsOrWindows) {
+  ClockProcess clock;
+  ClockWindows w = StartAlarmClock(clock, kNeverEntry);
+  ASSERT_NE(w.gadget, nullptr);
+  auto windows = [&] {
+    size_t n = 0;
+    for (const SeenWindow &s : clock.Seen()) n += IsWindow(s.window) ? 1 + Children(s.window).size() : 0;
+    return n;
+  };
+  // The first passes make the cached objects that stay (brush, DC caches).
+  Sleep(1500);
+  int64_t gdiBefore = harness::GdiObjectCount(clock.Process());
+  if (gdiBefore < 0) GTEST_SKIP() << "the GDI handle table of the program cannot be read";
+  size_t windowsBefore = windows();
+  Sleep(3000);
+  int64_t gdiAfter = harness::GdiObjectCount(clock.Process());
+  EXPECT_EQ(gdiAfter, gdiBefore) << "GDI objects after at least six more passes";
+  EXPECT_EQ(windows(), windowsBefore);
   PostMessageA(w.window, WM_CLOSE, 0, 0);
   EXPECT_EQ(clock.WaitExit(), 0u);
 }
