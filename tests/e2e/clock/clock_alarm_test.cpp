@@ -65,9 +65,9 @@ void RunAlarm(const std::vector<std::string> &env, const std::string &name, Alar
 
 }  // namespace
 
-// Run by alarm_sound.sh, which then measures what was played.
+// Run by scripted_test.sh (sound), which then measures what was played.
 TEST(Scripted, AlarmWithSoundShowsMessageTwoSecondsLater) {
-  if (!getenv("TAMRIX_E2E_SOUND")) GTEST_SKIP() << "run by alarm_sound.sh";
+  if (!getenv("TAMRIX_E2E_SOUND")) GTEST_SKIP() << "run by scripted_test.sh";
   AlarmRun run;
   RunAlarm({}, "Tee ist fertig", &run);
   if (HasFatalFailure()) return;

@@ -12,11 +12,12 @@
 
 using namespace driver;
 
-// zone_test.sh sets TZ and TAMRIX_E2E_UTC_OFFSET (+HHMM or -HHMM, from the
-// host's date(1) for that zone): the clock must show UTC plus that offset.
+// scripted_test.sh (zone-*) sets TZ and TAMRIX_E2E_UTC_OFFSET (+HHMM or
+// -HHMM, from the host's date(1) for that zone): the clock must show UTC plus
+// that offset.
 TEST(Scripted, ClockFollowsTimeZone) {
   const char *offset = getenv("TAMRIX_E2E_UTC_OFFSET");
-  if (!offset) GTEST_SKIP() << "run by zone_test.sh";
+  if (!offset) GTEST_SKIP() << "run by scripted_test.sh";
   ASSERT_EQ(strlen(offset), 5u) << offset;
   int sign = offset[0] == '-' ? -1 : 1;
   int minutes = sign * (((offset[1] - '0') * 10 + (offset[2] - '0')) * 60 + (offset[3] - '0') * 10 + (offset[4] - '0'));
@@ -39,9 +40,10 @@ TEST(Scripted, ClockFollowsTimeZone) {
   EXPECT_EQ(clock.WaitExit(), 0u);
 }
 
-// midnight_test.sh runs this under faketime starting at 2026-12-31 23:59:54.
+// scripted_test.sh (midnight) runs this under faketime starting at
+// 2026-12-31 23:59:50.
 TEST(Scripted, DateLineChangesAtMidnight) {
-  if (!getenv("TAMRIX_E2E_MIDNIGHT")) GTEST_SKIP() << "run by midnight_test.sh";
+  if (!getenv("TAMRIX_E2E_MIDNIGHT")) GTEST_SKIP() << "run by scripted_test.sh";
   SYSTEMTIME now;
   GetLocalTime(&now);
   ASSERT_EQ(now.wYear, 2026) << "faketime does not reach GetLocalTime";

@@ -7,7 +7,7 @@
 #   no-alsa        the default ALSA device does not exist: likewise
 #   zone-berlin    TZ=Europe/Berlin: the clock shows UTC plus that zone's offset
 #   zone-new-york  TZ=America/New_York: likewise
-#   midnight       faketime from 2026-12-31 23:59:54 (the driver and the clock,
+#   midnight       faketime from 2026-12-31 23:59:50 (the driver and the clock,
 #                  with the persistent wineserver not faked): the date line
 #                  turns to 01.01.2027
 set -uo pipefail
@@ -57,7 +57,7 @@ case $mode in
     ;;
   midnight)
     command -v faketime >/dev/null || fail "faketime is not installed"
-    TAMRIX_E2E_MIDNIGHT=1 faketime --exclude-monotonic -f '@2026-12-31 23:59:54' \
+    TAMRIX_E2E_MIDNIGHT=1 faketime --exclude-monotonic -f '@2026-12-31 23:59:50' \
       "$scripts/wine-run" "$driver" --gtest_filter='Scripted.DateLineChangesAtMidnight' 2>&1 | grep -av '^ALSA lib'
     [ "${PIPESTATUS[0]}" -eq 0 ] || fail "driver failed"
     ;;
