@@ -38,5 +38,10 @@ constexpr size_t WindowNameSize = 40;
 void WindowFormatName(char *out, const char *prefix, intptr_t value);
 void WindowClassName(char *out, intptr_t number);
 
+// Drops the record of a window that is being destroyed without WindowClose.
+// Its class stays registered until the number is opened and closed again,
+// since a class cannot go while its window exists.
+void WindowForget(intptr_t number);
+
 // Number of a library window from its "ZX_WindowID" property, or -1.
 intptr_t WindowNumberOf(HWND window);

@@ -200,6 +200,17 @@ void WindowClose(intptr_t number) {
   ObjectTableRelease(WindowLibrary->windowTable, number);
 }
 
+void WindowForget(intptr_t number) {
+  WindowRecord *record = WindowLookup(number);
+  if (!record) return;
+  RemovePropA(record->windowHandle, WindowIdProperty);
+  if (record->accelEntries) {
+    RuntimeFree(record->accelEntries);
+    if (record->accelTable) DestroyAcceleratorTable(record->accelTable);
+  }
+  ObjectTableRelease(WindowLibrary->windowTable, number);
+}
+
 void WindowEnd(void) {
   if (!WindowLibrary) return;
   ObjectTable *table = WindowLibrary->windowTable;

@@ -124,6 +124,10 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return Forward(reinterpret_cast<NMHDR *>(lParam)->hwndFrom, window, message, wParam, lParam);
     case WM_NCDESTROY:
       RemovePropA(window, FocusProperty);
+      // Destroyed by someone other than WindowClose, which takes the number
+      // off first: the number must not go on naming a handle the system may
+      // give to another window.
+      if (record && record->windowHandle == window) WindowForget(number);
       return 1;
     case WM_COMMAND:
       return OnCommand(window, event, wParam, lParam);

@@ -403,6 +403,29 @@ TEST_F(WindowOpenTest, CloseDestroysWindowClassAndAccelerators) {
   WindowClose(-7);
 }
 
+TEST_F(WindowOpenTest, WindowDestroyedBehindTheLibraryNamesNothing) {
+  const intptr_t numbers[] = {4, AutoNumber};
+  for (intptr_t asked : numbers) {
+    SCOPED_TRACE(asked);
+    intptr_t result = WindowOpen(asked, 10, 10, 100, 50, "gone", 0);
+    intptr_t number = asked == AutoNumber ? result : asked;
+    HWND window = WindowHandle(number);
+    ASSERT_NE(window, nullptr);
+    int before = LiveWindowCount();
+    DestroyWindow(window);
+    EXPECT_EQ(WindowLookup(number), nullptr);
+    EXPECT_EQ(WindowHandle(number), nullptr);
+    EXPECT_EQ(LiveWindowCount(), before - 1);
+    EXPECT_EQ(WindowResize(number, IgnoreValue, IgnoreValue, IgnoreValue, IgnoreValue), 0);
+    WindowClose(number);  // nothing left to close
+  }
+  // The number opens again, although its class could not go with the window.
+  EXPECT_NE(WindowOpen(4, 10, 10, 100, 50, "again", 0), 0);
+  WindowClose(4);
+  WNDCLASSA info;
+  EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "WindowClass_4", &info));
+}
+
 TEST_F(WindowOpenTest, CloseActivatesTheOwner) {
   WindowOpen(0, 10, 10, 100, 50, "owner", 0);
   WindowOpen(1, 40, 40, 100, 50, "owned", 0);
