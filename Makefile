@@ -1,5 +1,5 @@
 # The two commands: `make run` starts the clock, `make test` runs every test.
-.PHONY: run test bench fuzz deps build
+.PHONY: run test bench fuzz soak deps build
 
 deps:
 	@scripts/install-deps
@@ -18,3 +18,7 @@ bench: deps
 
 fuzz: deps
 	@scripts/fuzz-all $(DURATION)
+
+# The ten-minute soak run of the clock (SECONDS=n for another length).
+soak: deps
+	@scripts/soak $(SECONDS)
