@@ -124,3 +124,34 @@ TEST_P(FaultEntry, GivesErrorOrClockNeverCrash) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, FaultEntry, testing::ValuesIn(kEntryRows),
                          [](const testing::TestParamInfo<EntryRow> &info) { return std::string(info.param.name); });
+
+// A 30,000-character name pasted into the second dialog travels whole into
+// the alarm message (time, empty line, name).
+TEST(FaultName, PastedLongNameReachesAlarmMessage) {
+  std::string name = Range(32, 126, 30000);
+  ClockProcess clock;
+  ASSERT_TRUE(faults::StartBound(clock));
+  DialogParts parts;
+  ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
+  int64_t now = LocalNowMs();
+  std::string alarm = FormatTime(FromMilliseconds(now - now % 1000 + 5000));
+  TypeText(parts.edit, alarm);
+  PressKey(parts.edit, VK_RETURN);
+  ASSERT_NE(clock.WaitDialog(kNameTitle, &parts), nullptr);
+  ASSERT_TRUE(faults::SetClipboardText(name));
+  // Sent, not posted: the default name must be selected before the paste.
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(parts.edit, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, &result);
+  SendMessageTimeoutA(parts.edit, WM_PASTE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+  ASSERT_EQ(faults::FieldText(parts.edit).size(), name.size());
+  PressKey(parts.edit, VK_RETURN);
+  ClockWindows w = WaitClock(clock);
+  ASSERT_NE(w.gadget, nullptr);
+  HWND box = clock.WaitMessageBox(kAlarmTitle, 15000);
+  ASSERT_NE(box, nullptr) << "the alarm did not fire";
+  std::string text = faults::FieldText(GetDlgItem(box, 0xFFFF));
+  EXPECT_EQ(text.size(), alarm.size() + 2 + name.size());
+  EXPECT_TRUE(text == alarm + "\r\r" + name) << Shown(text);
+  ConfirmMessage(box);
+  EXPECT_EQ(clock.WaitExit(), 0u);
+}

@@ -112,3 +112,39 @@ TEST(FaultWindow, ChurnWhileArmedKeepsFourLinesPositionAndObjects) {
   RecordProperty("gdi_objects", static_cast<int>(gdiAfter));
   EXPECT_EQ(faults::CloseClock(clock, w.window), 0u);
 }
+
+// The alarm coming while the clock is minimised (and still the active
+// window): the message must be there for the user to confirm.
+TEST(FaultWindow, AlarmWhileMinimisedShowsMessage) {
+  ClockProcess clock;
+  ASSERT_TRUE(faults::StartBound(clock));
+  DialogParts parts;
+  ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
+  int64_t now = LocalNowMs();
+  std::string alarm = FormatTime(FromMilliseconds(now - now % 1000 + 5000));
+  TypeText(parts.edit, alarm);
+  PressKey(parts.edit, VK_RETURN);
+  ASSERT_NE(clock.WaitDialog(kNameTitle, &parts), nullptr);
+  PressKey(parts.edit, VK_RETURN);
+  ClockWindows w = WaitClock(clock);
+  ASSERT_NE(w.gadget, nullptr);
+  faults::Activate(w.window);
+  ShowWindowAsync(w.window, SW_MINIMIZE);
+  ASSERT_TRUE(WaitFor([](HWND h) { return IsIconic(h) != 0; }, w.window, 3000));
+  HWND box = clock.WaitMessageBox(kAlarmTitle, 15000);
+  if (!box) {
+    // Say where it went: a message box of the program that is not visible.
+    HWND hidden = nullptr;
+    while ((hidden = FindWindowExA(nullptr, hidden, kMessageClass, kAlarmTitle)) != nullptr) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(hidden, &pid);
+      if (pid == clock.ProcessId()) break;
+    }
+    FAIL() << "no visible alarm message"
+           << (hidden ? "; it exists but is hidden, owner minimised: " + std::to_string(IsIconic(GetWindow(hidden, GW_OWNER)))
+                      : std::string());
+  }
+  EXPECT_EQ(MessageBoxText(box), alarm + "\r\r" + kNameDefault);
+  ConfirmMessage(box);
+  EXPECT_EQ(clock.WaitExit(), 0u);
+}
