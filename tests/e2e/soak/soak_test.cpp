@@ -171,7 +171,8 @@ void Watch(HWND gadget, const char *alarm, DWORD until, Watched *watched) {
     } else if (watched->wrongCount++ < 20) {
       watched->wrong.push_back(Printable(text));
     }
-    Sleep(kReadMs);
+    LONG left = static_cast<LONG>(until - GetTickCount());
+    if (left > 0) Sleep(left < static_cast<LONG>(kReadMs) ? static_cast<DWORD>(left) : kReadMs);
   }
 }
 
