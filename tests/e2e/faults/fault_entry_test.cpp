@@ -2,8 +2,11 @@
 // bytes 128-255, control characters. Each gives the error message and then
 // the plain clock, or, where the entry passes the length and range rules, the
 // name dialog and the clock with that alarm line; never a crash. The clock
-// keeps ticking afterwards and ends with exit code 0 when closed.
+// keeps ticking afterwards and ends with exit code 0 when closed. A
+// 30,000-character name goes whole into the alarm message.
 #include <gtest/gtest.h>
+
+#include <string.h>
 
 #include <string>
 
@@ -11,11 +14,10 @@
 
 using namespace driver;
 
-namespace {
-
+// The row type is a test parameter, so it has linkage.
 enum class Put {
   Paste,    // CF_TEXT on the clipboard, then WM_PASTE to the field
-  SetText,  // WM_SETTEXT to the field: bytes no keyboard or paste gives
+  SetText,  // WM_SETTEXT to the field, as another program would fill it
   Typed,    // WM_CHAR per byte, as typing does
 };
 
@@ -25,6 +27,8 @@ struct EntryRow {
   std::string entry;
   const char *alarm;  // the normalised alarm line's time, or null: the error message
 };
+
+namespace {
 
 std::string Repeat(const char *pattern, size_t length) {
   std::string out;
