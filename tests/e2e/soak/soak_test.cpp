@@ -155,6 +155,7 @@ struct Watched {
   std::set<int64_t> seconds;      // seconds the clock text showed
   std::vector<std::string> wrong;  // texts that were no clock text of their moment (first 20)
   size_t wrongCount = 0;
+  int64_t lastReadMs = 0, longestGapMs = 0;  // between two reads of the text
   int iconic = 0, foreground = 0;  // rounds that ended minimised, or with the clock in front
 };
 
@@ -165,6 +166,9 @@ void Watch(HWND gadget, const char *alarm, DWORD until, Watched *watched) {
     int64_t before = LocalNowMs();
     std::string text = WindowText(gadget);
     int64_t after = LocalNowMs();
+    if (watched->lastReadMs && after - watched->lastReadMs > watched->longestGapMs)
+      watched->longestGapMs = after - watched->lastReadMs;
+    watched->lastReadMs = after;
     int64_t second = SecondShown(text, alarm, before - 3000, after);
     if (second >= 0) {
       watched->seconds.insert(second);
@@ -215,6 +219,7 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
   Print("start", first);
 
   watched.iconic = watched.foreground = 0;
+  watched.longestGapMs = watched.lastReadMs = 0;
   int64_t startMs = LocalNowMs();
   DWORD start = GetTickCount(), lastReport = start;
   while (GetTickCount() - start < static_cast<DWORD>(seconds) * 1000) {
@@ -235,14 +240,25 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
   Figures last = Measure(clock, unixPid);
   Print("end", last);
 
-  // The clock seconds the watched span touched, and those the text showed.
-  long span = static_cast<long>(endMs / 1000 - startMs / 1000 + 1);
+  // The clock seconds wholly inside the watched span, and those of them the
+  // text showed.
+  int64_t firstSecond = (startMs + 999) / 1000, endSecond = endMs / 1000;
+  long span = static_cast<long>(endSecond - firstSecond);
   long seen = 0;
-  for (int64_t second : watched.seconds) seen += second >= startMs / 1000 && second <= endMs / 1000 ? 1 : 0;
-  printf("soak: %ld distinct seconds seen in the clock text, %.1f s elapsed (%ld clock seconds); "
+  std::string missed;
+  for (int64_t second = firstSecond; second < endSecond; second++) {
+    if (watched.seconds.count(second)) {
+      seen++;
+    } else if (missed.size() < 100) {
+      missed += " " + FormatTime(FromMilliseconds(second * 1000));
+    }
+  }
+  printf("soak: %ld distinct seconds seen in the clock text, %.1f s elapsed (%ld whole clock seconds); "
          "%u rounds, %d ended minimised, %d with the clock in front; VmRSS %+ld kB\n",
          seen, static_cast<double>(endMs - startMs) / 1000, span, round, watched.iconic, watched.foreground,
          last.rssKb >= 0 && first.rssKb >= 0 ? last.rssKb - first.rssKb : 0);
+  printf("soak: seconds not seen:%s; longest time between two reads of the text %lld ms\n",
+         missed.empty() ? " none" : missed.c_str(), static_cast<long long>(watched.longestGapMs));
   fflush(stdout);
   RecordProperty("gdi_start", static_cast<int>(first.gdi));
   RecordProperty("gdi_end", static_cast<int>(last.gdi));
