@@ -82,8 +82,23 @@ bool ClockProcess::Start(const std::vector<std::string> &extraEnv) {
   std::string environment = BuildEnvironment(extraEnv);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  return CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(), nullptr,
-                        &startup, &info_) != 0;
+  if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(), nullptr,
+                      &startup, &info_))
+    return false;
+  // A driver that crashes must not leave its clock running for the next
+  // test to find: the job ends the clock when the driver's handle goes.
+  static HANDLE job = [] {
+    HANDLE made = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (made && !SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+      CloseHandle(made);
+      made = nullptr;
+    }
+    return made;
+  }();
+  if (job) AssignProcessToJobObject(job, info_.hProcess);
+  return true;
 }
 
 bool ClockProcess::Running() const {
