@@ -103,6 +103,7 @@ int ClockRun(void) {
 
   if (SoundInit() && state->soundWanted == 1) {
     state->soundReady = 1;
+    AlarmImageExpand();
     SoundFromMemory(AlarmSound, AlarmImage);
   }
 

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "resources/alarm/alarm_image.h"
+#include "resources/alarm/alarm_wave.h"
 #include "sound_fixture.h"
 
 namespace {
@@ -51,6 +52,22 @@ TEST(AlarmImage, SamplesAreAnUnclippedAudibleChime) {
     SCOPED_TRACE(i);
     EXPECT_NEAR(samples[i], 128, 2);
   }
+}
+
+// The program's data holds the image packed. Compared with alarm.wav as it
+// stands: the image as expanded before main, then expanded again into a
+// cleared buffer, as the clock does it.
+TEST(AlarmImage, ExpandsToAlarmWavByteForByte) {
+  const auto firstDifference = [] {
+    for (size_t i = 0; i < sizeof AlarmImage; ++i) {
+      if (AlarmImage[i] != AlarmWave[i]) return static_cast<long>(i);
+    }
+    return -1L;
+  };
+  EXPECT_EQ(firstDifference(), -1) << "first differing byte, as expanded before main";
+  memset(AlarmImage, 0, sizeof AlarmImage);
+  AlarmImageExpand();
+  EXPECT_EQ(firstDifference(), -1) << "first differing byte, expanded again";
 }
 
 // ---- Parser ----

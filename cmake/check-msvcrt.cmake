@@ -1,0 +1,35 @@
+# cmake -DEXE=Tamrix.exe -DOBJDUMP=objdump "-DLISTED=f;g" -P check-msvcrt.cmake
+# Fails when the program imports an msvcrt function that is not in
+# TAMRIX_MSVCRT_FUNCTIONS (cmake/product.cmake): the LTO link needs each one
+# named up front.
+cmake_policy(VERSION 3.25)
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${OBJDUMP} cannot read ${EXE}")
+endif()
+string(REPLACE "\n" ";" lines "${headers}")
+set(in_msvcrt FALSE)
+set(missing "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "DLL Name: (.*)$")
+    string(TOLOWER "${CMAKE_MATCH_1}" dll)
+    string(STRIP "${dll}" dll)
+    if(dll STREQUAL "msvcrt.dll")
+      set(in_msvcrt TRUE)
+    else()
+      set(in_msvcrt FALSE)
+    endif()
+  elseif(in_msvcrt AND line MATCHES "^[ \t]+[0-9a-f]+[ \t]+[0-9]+[ \t]+([A-Za-z_][A-Za-z0-9_]*)")
+    if(NOT CMAKE_MATCH_1 IN_LIST LISTED)
+      list(APPEND missing ${CMAKE_MATCH_1})
+    endif()
+  elseif(line MATCHES "^[^ \t]")
+    set(in_msvcrt FALSE)
+  endif()
+endforeach()
+if(missing)
+  list(JOIN missing ", " names)
+  message(FATAL_ERROR "${EXE} imports ${names} from msvcrt.dll, which TAMRIX_MSVCRT_FUNCTIONS "
+    "in cmake/product.cmake does not list. Add it there: the LTO link of ld 2.40 may crash "
+    "on an msvcrt function it is not told about up front.")
+endif()

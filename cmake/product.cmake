@@ -1,0 +1,83 @@
+# How the product is built: the libraries Tamrix.exe is made of and the
+# program itself. Test programs link the same libraries, so they test what
+# ships; their own translation units keep the preset's flags.
+
+if(WIN32)
+  # Test programs and tools run under Wine without any mingw DLL beside them.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+endif()
+
+# C-like C++: no exceptions, no RTTI, conversions warned.
+set(TAMRIX_PRODUCT_OPTIONS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+  -ffunction-sections -Wconversion -Wshadow)
+if(WIN32)
+  # Built for size, with link-time optimisation across the libraries. No
+  # -fdata-sections: with it mingw GCC stores zero-initialised variables as
+  # zeros in .data instead of in .bss; LTO drops unused data anyway.
+  list(APPEND TAMRIX_PRODUCT_OPTIONS -Oz)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The Windows i686 ABI keeps the stack 4-byte aligned; asking for 16
+    # only costs alignment code in every function that has a frame.
+    list(APPEND TAMRIX_PRODUCT_OPTIONS -mpreferred-stack-boundary=2)
+  endif()
+  include(CheckIPOSupported)
+  check_ipo_supported(RESULT TAMRIX_LTO OUTPUT lto_error LANGUAGES CXX)
+  if(NOT TAMRIX_LTO)
+    message(FATAL_ERROR "The product needs link-time optimisation: ${lto_error}")
+  endif()
+else()
+  # The host build (unit tests, fuzz targets, benchmarks) keeps its preset's
+  # optimisation and may use -fdata-sections.
+  list(APPEND TAMRIX_PRODUCT_OPTIONS -fdata-sections)
+endif()
+
+# tamrix_library(<name> <sources>...): a product library. Its objects carry
+# LTO code only (CMake makes the archive with gcc-ar), so every program that
+# links it, test programs included, gets the optimised code; test sources
+# themselves are never compiled for LTO (GCC 12 fails on some of them).
+function(tamrix_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${TAMRIX_PRODUCT_OPTIONS})
+  if(WIN32)
+    set_target_properties(${name} PROPERTIES INTERPROCEDURAL_OPTIMIZATION ON)
+  endif()
+endfunction()
+
+# The msvcrt functions Tamrix.exe imports, for both processors. ld 2.40
+# crashes in the LTO link when a call the compiler emits itself (memmove for
+# a structure copy, strlen for a constant folded into a call) reaches a
+# library function that was not pulled in before the LTO code was made;
+# naming them all up front with -u avoids that. The build fails, naming the
+# function, when the program imports one that is not listed here. A name
+# listed is imported even when nothing calls it, so keep the list exact.
+set(TAMRIX_MSVCRT_FUNCTIONS log10 memcmp memmove strcmp strlen)
+
+# tamrix_program(<target> <entry>): build options of the shipped executable.
+function(tamrix_program target entry)
+  # No C run-time start-up: the program takes no arguments and ends with
+  # ExitProcess. Symbols of i686 C functions carry a leading underscore.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(prefix _)
+  else()
+    set(prefix "")
+  endif()
+  target_compile_options(${target} PRIVATE ${TAMRIX_PRODUCT_OPTIONS})
+  set_target_properties(${target} PROPERTIES INTERPROCEDURAL_OPTIMIZATION ON)
+  # ASLR and DEP stated rather than left to the linker's defaults; no time
+  # stamp, so that the same sources give the same bytes.
+  set(options -Oz -nostartfiles -e ${prefix}${entry} -s -Wl,--gc-sections
+    -Wl,--no-insert-timestamp -Wl,--dynamicbase -Wl,--nxcompat)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    list(APPEND options -Wl,--high-entropy-va)
+  endif()
+  foreach(function ${TAMRIX_MSVCRT_FUNCTIONS})
+    list(APPEND options -Wl,-u,${prefix}${function})
+  endforeach()
+  target_link_options(${target} PRIVATE ${options})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:${target}> -DOBJDUMP=${CMAKE_OBJDUMP}
+            "-DLISTED=${TAMRIX_MSVCRT_FUNCTIONS}" -P ${PROJECT_SOURCE_DIR}/cmake/check-msvcrt.cmake
+    VERBATIM)
+endfunction()
