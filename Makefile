@@ -1,5 +1,5 @@
 # The two commands: `make run` starts the clock, `make test` runs every test.
-.PHONY: run test bench fuzz soak deps build
+.PHONY: run test bench release fuzz soak deps build
 
 deps:
 	@scripts/install-deps
@@ -15,6 +15,10 @@ test:
 
 bench: deps
 	@scripts/bench-all
+
+# Both executables, named with version and processor, and their SHA256SUMS under dist/.
+release: deps
+	@scripts/release
 
 fuzz: deps
 	@scripts/fuzz-all $(DURATION)

@@ -1,32 +1,75 @@
 #!/usr/bin/env bash
 # check_executable.sh EXE MAX_BYTES OBJDUMP MANIFEST_ARCH
-# Fails when the program imports anything but Windows system DLLs, has no GUI
-# subsystem, names another processor in its manifest, or is larger than
-# MAX_BYTES. Prints its size and imports. Exit 77 (skipped): not built.
+# Checks the shipped executable from its headers. Fails when it is larger
+# than MAX_BYTES (36864 for both builds); imports anything but Windows system
+# DLLs; is not a GUI-subsystem program; lacks ASLR (DYNAMIC_BASE, and
+# HIGH_ENTROPY_VA on x86_64), DEP (NX_COMPAT) or its .reloc section; has
+# another section alignment than 0x1000 or file alignment than 0x200; carries
+# a time stamp (two builds of the same sources must be the same bytes); or
+# lacks icon 1 at 24 bits per pixel, the version resource, or a manifest
+# naming MANIFEST_ARCH. Prints its size, sections and imports.
+# Exit 77 (skipped): not built.
 set -uo pipefail
 exe=$1 max=$2 objdump=$3 arch=$4
 [ -f "$exe" ] || { echo "skipped: $exe is not built"; exit 77; }
 allowed="kernel32.dll user32.dll gdi32.dll comctl32.dll ole32.dll winmm.dll msvcrt.dll"
 size=$(stat -c %s "$exe")
 headers=$("$objdump" -p "$exe") || { echo "FAILED: $objdump cannot read $exe"; exit 1; }
+sections=$("$objdump" -h "$exe") || { echo "FAILED: $objdump cannot read the sections of $exe"; exit 1; }
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr -d '\r')
 echo "$exe: $size bytes ($(( (size + 1023) / 1024 )) KiB), limit $max"
+echo "sections: $(awk '$1 ~ /^[0-9]+$/ {printf "%s ", $2}' <<<"$sections")"
 echo "imports: $(tr '\n' ' ' <<<"$dlls")"
 status=0
+fail() { echo "FAILED: $*"; status=1; }
+
+[ "$size" -le "$max" ] || fail "$size bytes is more than $max"
 while read -r dll; do
   [ -n "$dll" ] || continue
   lower=$(tr '[:upper:]' '[:lower:]' <<<"$dll")
   case " $allowed " in
     *" $lower "*) ;;
-    *) echo "FAILED: imports $dll, which is not a Windows system DLL"; status=1 ;;
+    *) fail "imports $dll, which is not a Windows system DLL" ;;
   esac
 done <<<"$dlls"
-[ -n "$dlls" ] || { echo "FAILED: no imports found"; status=1; }
-grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || { echo "FAILED: not a GUI-subsystem program"; status=1; }
-[ "$size" -le "$max" ] || { echo "FAILED: $size bytes is more than $max"; status=1; }
+[ -n "$dlls" ] || fail "no imports found"
+grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI-subsystem program"
+
+# The DllCharacteristics flags are listed one a line below their value.
+wanted="DYNAMIC_BASE NX_COMPAT"
+grep -q 'file format pei-x86-64' <<<"$headers" && wanted="$wanted HIGH_ENTROPY_VA"
+for flag in $wanted; do
+  grep -Eq "^[[:space:]]+$flag\$" <<<"$headers" || fail "DllCharacteristics lacks $flag"
+done
+grep -Eq '^SectionAlignment[[:space:]]+00001000$' <<<"$headers" || fail "section alignment is not 0x1000"
+grep -Eq '^FileAlignment[[:space:]]+00000200$' <<<"$headers" || fail "file alignment is not 0x200"
+awk '$1 ~ /^[0-9]+$/ && $2 == ".reloc" {found = 1} END {exit !found}' <<<"$sections" || fail "no .reloc section"
+grep -Eq 'Entry 5 0*[1-9a-f][0-9a-f]* 0*[1-9a-f][0-9a-f]* Base Relocation Directory' <<<"$headers" ||
+  fail "the base relocation directory is empty"
+grep -Eq '^Time/Date[[:space:]]+Thu Jan  1 00:00:00 1970$' <<<"$headers" ||
+  fail "the header carries a time stamp ($(sed -n 's/^Time\/Date[[:space:]]*//p' <<<"$headers"))"
+
+# Resources: type, name and the leaf's address and size, from the resource
+# directory as objdump prints it (types, names and languages depth first).
+leaves=$(awk '
+  /^[0-9a-f]+   Entry: ID:/ { type = $4 }
+  /^[0-9a-f]+     Entry: ID:/ { name = $4 }
+  /Leaf: Addr:/ { print type, name, $4, $6 }' <<<"$headers" | tr -d ',')
+rsrc_rva=$(awk '$1 == "Entry" && $2 == "2" {print $3}' <<<"$headers")
+leaf() { awk -v t="$1" -v n="$2" '$1 == t && $2 == n {print $3, $4; exit}' <<<"$leaves"; }
 rsrc=$(mktemp)
+trap 'rm -f "$rsrc"' EXIT
 "${objdump%objdump}objcopy" -O binary --only-section=.rsrc "$exe" "$rsrc"
-grep -aq "processorArchitecture=\"$arch\"" "$rsrc" || { echo "FAILED: the manifest does not name $arch"; status=1; }
-rm -f "$rsrc"
+read -r icon_addr icon_size <<<"$(leaf 0x000003 0x000001)"
+if [ -z "${icon_addr:-}" ] || [ -z "$(leaf 0x00000e 0x000001)" ]; then
+  fail "no icon 1"
+else
+  # The icon image starts with its BITMAPINFOHEADER; biBitCount is at 14.
+  bits=$(od -An -tu2 -j $(( icon_addr - 0x$rsrc_rva + 14 )) -N 2 "$rsrc" | tr -d ' ')
+  [ "$bits" = 24 ] || fail "icon 1 has $bits bits per pixel, not 24 ($((icon_size)) bytes)"
+fi
+[ -n "$(leaf 0x000010 0x000001)" ] || fail "no version resource"
+[ -n "$(leaf 0x000018 0x000001)" ] || fail "no manifest"
+grep -aq "processorArchitecture=\"$arch\"" "$rsrc" || fail "the manifest does not name $arch"
 [ $status -eq 0 ] && echo "passed"
 exit $status
