@@ -21,6 +21,15 @@ if(WIN32)
     # only costs alignment code in every function that has a frame.
     list(APPEND TAMRIX_PRODUCT_OPTIONS -mpreferred-stack-boundary=2)
   endif()
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # ld 2.40 names the COMDAT groups of i686 LTO code without the symbol
+    # prefix, so a test program that defines an inline variable of a product
+    # header too (WeekdayNames) fails with "multiple definition". On i686 the
+    # product objects therefore also carry ordinary -Oz code, and every
+    # program without LTO of its own (all but Tamrix.exe) links that code.
+    list(APPEND TAMRIX_PRODUCT_OPTIONS -ffat-lto-objects)
+    add_link_options($<$<NOT:$<BOOL:$<TARGET_PROPERTY:INTERPROCEDURAL_OPTIMIZATION>>>:-fno-lto>)
+  endif()
   include(CheckIPOSupported)
   check_ipo_supported(RESULT TAMRIX_LTO OUTPUT lto_error LANGUAGES CXX)
   if(NOT TAMRIX_LTO)
