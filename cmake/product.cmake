@@ -14,14 +14,13 @@ set(TAMRIX_PRODUCT_OPTIONS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-ta
 if(WIN32)
   # Built for size, with link-time optimisation across the libraries. No
   # -fdata-sections: with it mingw GCC stores zero-initialised variables as
-  # zeros in .data instead of in .bss; LTO drops unused data anyway.
+  # zeros in .data instead of in .bss (the 10 KiB alarm buffer among them);
+  # the LTO link drops unused data by itself.
   list(APPEND TAMRIX_PRODUCT_OPTIONS -Oz)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # The Windows i686 ABI keeps the stack 4-byte aligned; asking for 16
     # only costs alignment code in every function that has a frame.
     list(APPEND TAMRIX_PRODUCT_OPTIONS -mpreferred-stack-boundary=2)
-  endif()
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # ld 2.40 names the COMDAT groups of i686 LTO code without the symbol
     # prefix, so a test program that defines an inline variable of a product
     # header too (WeekdayNames) fails with "multiple definition". On i686 the
@@ -41,9 +40,9 @@ else()
   list(APPEND TAMRIX_PRODUCT_OPTIONS -fdata-sections)
 endif()
 
-# tamrix_library(<name> <sources>...): a product library. Its objects carry
-# LTO code only (CMake makes the archive with gcc-ar), so every program that
-# links it, test programs included, gets the optimised code; test sources
+# tamrix_library(<name> <sources>...): a product library. On Windows its
+# objects carry LTO code (CMake makes the archive with gcc-ar), which every
+# program that links it gets, x86_64 test programs included; test sources
 # themselves are never compiled for LTO (GCC 12 fails on some of them).
 function(tamrix_library name)
   add_library(${name} STATIC ${ARGN})
