@@ -1,5 +1,5 @@
 # The two commands: `make run` starts the clock, `make test` runs every test.
-.PHONY: run test bench release fuzz soak deps build
+.PHONY: run test unit bench release fuzz soak deps build
 
 deps:
 	@scripts/install-deps
@@ -12,6 +12,10 @@ run: deps
 
 test:
 	@scripts/test-all
+
+# The host unit tests alone: seconds after a first build.
+unit:
+	@cmake --preset native >/dev/null && cmake --build --preset native >/dev/null && ctest --preset unit
 
 bench: deps
 	@scripts/bench-all

@@ -1,12 +1,6 @@
-# i686 Windows build: built and inspected, never run here (no 32-bit loader).
-set(CMAKE_SYSTEM_NAME Windows)
+# i686 Windows: the release build; run by Wine's 32-bit loader where the
+# kernel runs 32-bit programs.
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(TAMRIX_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TAMRIX_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TAMRIX_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TAMRIX_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TAMRIX_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(TAMRIX_MANIFEST_ARCH x86)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

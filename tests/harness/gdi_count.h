@@ -34,6 +34,10 @@ static_assert(sizeof(GdiHandleEntry) == 24, "64-bit GDI handle table entry");
 
 constexpr size_t kGdiHandleCount = 0x10000;
 
+// Wine's 32-bit processes publish no GDI handle table (the PEB's field stays
+// null), so GDI objects are counted, and checked, in 64-bit builds only.
+inline constexpr bool kGdiCounts = sizeof(void *) == 8;
+
 // Address of the process's GDI handle table, or 0.
 inline uint64_t GdiHandleTableAddress(HANDLE process) {
 #ifdef _WIN64

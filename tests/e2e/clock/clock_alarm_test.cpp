@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "clock_driver.h"
+#include "harness/case_env.h"
 
 using namespace driver;
 
@@ -65,9 +66,10 @@ void RunAlarm(const std::vector<std::string> &env, const std::string &name, Alar
 
 }  // namespace
 
-// Run by scripted_test.sh (sound), which then measures what was played.
+// Run with the sound captured (run-case --sound-length), which then measures
+// what was played.
 TEST(Scripted, AlarmWithSoundShowsMessageTwoSecondsLater) {
-  if (!getenv("TAMRIX_E2E_SOUND")) GTEST_SKIP() << "run by scripted_test.sh";
+  if (!InCaseEnvironment("capture")) GTEST_SKIP() << "needs run-case --sound-length";
   AlarmRun run;
   RunAlarm({}, "Tee ist fertig", &run);
   if (HasFatalFailure()) return;
@@ -79,12 +81,13 @@ TEST(Scripted, AlarmWithSoundShowsMessageTwoSecondsLater) {
   EXPECT_EQ(run.exitCode, 0u);
 }
 
-// Run by scripted_test.sh with DSOUND.DLL made unloadable, and again with a
-// HOME whose default ALSA device does not exist. (Wine takes HOME and WINE*
+// Run with DSOUND.DLL made unloadable (run-case --no-dsound), and again with
+// a HOME whose default ALSA device does not exist (--no-audio). (Wine takes HOME and WINE*
 // variables of a new process from the Unix side, so the driver cannot set
 // them for the program itself.)
 TEST(Scripted, AlarmWithoutSoundDeviceShowsMessageAtOnce) {
-  if (!getenv("TAMRIX_E2E_SILENT")) GTEST_SKIP() << "run by scripted_test.sh";
+  if (!InCaseEnvironment("no-dsound") && !InCaseEnvironment("no-audio"))
+    GTEST_SKIP() << "needs run-case --no-dsound or --no-audio";
   AlarmRun run;
   RunAlarm({}, "Pizza", &run);
   if (HasFatalFailure()) return;

@@ -83,8 +83,10 @@ bool ClockProcess::Start(const std::vector<std::string> &extraEnv) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(), nullptr,
-                      &startup, &info_))
+                      &startup, &info_)) {
+    fprintf(stderr, "driver: %s did not start (error %lu)\n", path.c_str(), GetLastError());
     return false;
+  }
   // A driver that crashes must not leave its clock running for the next
   // test to find: the job ends the clock when the driver's handle goes.
   static HANDLE job = [] {
@@ -121,7 +123,17 @@ HWND ClockProcess::WaitWindow(const char *className, const char *title, DWORD ti
     for (HWND w : Poll()) {
       if (ClassOf(w) == className && (!title || WindowText(w) == title)) return w;
     }
-    if (!Running() || GetTickCount() - start > timeout) return nullptr;
+    if (!Running()) {
+      DWORD code = 0;
+      GetExitCodeProcess(info_.hProcess, &code);
+      fprintf(stderr, "driver: the program ended (exit code 0x%lX) before a window %s|%s appeared\n", code, className,
+              title ? title : "*");
+      return nullptr;
+    }
+    if (GetTickCount() - start > timeout) {
+      fprintf(stderr, "driver: no window %s|%s within %lu ms\n", className, title ? title : "*", timeout);
+      return nullptr;
+    }
     Sleep(10);
   }
 }

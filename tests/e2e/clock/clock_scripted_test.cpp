@@ -1,5 +1,5 @@
-// Cases that need the environment set up by a script: the time zone, and a
-// faked clock just before midnight.
+// Cases that need an environment of their own (scripts/run-case): a time
+// zone, and a faked clock just before midnight.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "clock_driver.h"
+#include "harness/case_env.h"
 
 using namespace driver;
 
-// scripted_test.sh (zone-*) sets TZ and TAMRIX_E2E_UTC_OFFSET (+HHMM or
-// -HHMM, from the host's date(1) for that zone): the clock must show UTC plus
-// that offset.
+// run-case --zone sets TZ and TAMRIX_UTC_OFFSET (+HHMM or -HHMM, from the
+// host's date(1) for that zone): the clock must show UTC plus that offset.
 TEST(Scripted, ClockFollowsTimeZone) {
-  const char *offset = getenv("TAMRIX_E2E_UTC_OFFSET");
-  if (!offset) GTEST_SKIP() << "run by scripted_test.sh";
+  const char *offset = getenv("TAMRIX_UTC_OFFSET");
+  if (!InCaseEnvironment("zone") || !offset) GTEST_SKIP() << "needs run-case --zone";
   ASSERT_EQ(strlen(offset), 5u) << offset;
   int sign = offset[0] == '-' ? -1 : 1;
   int minutes = sign * (((offset[1] - '0') * 10 + (offset[2] - '0')) * 60 + (offset[3] - '0') * 10 + (offset[4] - '0'));
@@ -40,10 +40,9 @@ TEST(Scripted, ClockFollowsTimeZone) {
   EXPECT_EQ(clock.WaitExit(), 0u);
 }
 
-// scripted_test.sh (midnight) runs this under faketime starting at
-// 2026-12-31 23:59:50.
+// Run under faketime (run-case --at) from 2026-12-31 23:59:50.
 TEST(Scripted, DateLineChangesAtMidnight) {
-  if (!getenv("TAMRIX_E2E_MIDNIGHT")) GTEST_SKIP() << "run by scripted_test.sh";
+  if (!InCaseEnvironment("at")) GTEST_SKIP() << "needs run-case --at";
   SYSTEMTIME now;
   GetLocalTime(&now);
   ASSERT_EQ(now.wYear, 2026) << "faketime does not reach GetLocalTime";

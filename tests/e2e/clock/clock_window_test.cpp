@@ -263,11 +263,11 @@ TEST(ClockWindow, PassesLeaveNoGdiObjectsOrWindows) {
   // The first passes make the cached objects that stay (brush, DC caches).
   Sleep(1500);
   int64_t gdiBefore = harness::GdiObjectCount(clock.Process());
-  if (gdiBefore < 0) GTEST_SKIP() << "the GDI handle table of the program cannot be read";
+  if constexpr (harness::kGdiCounts) ASSERT_GE(gdiBefore, 0) << "the GDI handle table of the program cannot be read";
   size_t windowsBefore = windows();
   Sleep(3000);
   int64_t gdiAfter = harness::GdiObjectCount(clock.Process());
-  EXPECT_EQ(gdiAfter, gdiBefore) << "GDI objects after at least six more passes";
+  if constexpr (harness::kGdiCounts) EXPECT_EQ(gdiAfter, gdiBefore) << "GDI objects after at least six more passes";
   EXPECT_EQ(windows(), windowsBefore);
   PostMessageA(w.window, WM_CLOSE, 0, 0);
   EXPECT_EQ(clock.WaitExit(), 0u);

@@ -92,7 +92,7 @@ std::string Shown(const std::string &text) {
 TEST_P(FaultEntry, GivesErrorOrClockNeverCrash) {
   const EntryRow &row = GetParam();
   ClockProcess clock;
-  ASSERT_TRUE(faults::StartBound(clock));
+  ASSERT_TRUE(clock.Start());
   DialogParts parts;
   ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
   PutEntry(parts.edit, row);
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, FaultEntry, testing::ValuesIn(kEntryRows),
 TEST(FaultName, PastedLongNameReachesAlarmMessage) {
   std::string name = Range(32, 126, 30000);
   ClockProcess clock;
-  ASSERT_TRUE(faults::StartBound(clock));
+  ASSERT_TRUE(clock.Start());
   DialogParts parts;
   ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
   int64_t now = LocalNowMs();

@@ -30,7 +30,7 @@ bool Gone(HWND window, DWORD timeout) {
 
 TEST(FaultQuit, InTimeDialogGivesErrorMessageThenPlainClock) {
   ClockProcess clock;
-  ASSERT_TRUE(faults::StartBound(clock));
+  ASSERT_TRUE(clock.Start());
   DialogParts parts;
   HWND dialog = clock.WaitDialog(kTimeTitle, &parts);
   ASSERT_NE(dialog, nullptr);
@@ -56,7 +56,7 @@ TEST(FaultQuit, InTimeDialogGivesErrorMessageThenPlainClock) {
 // the quit left behind.
 TEST(FaultQuit, InNameDialogGivesEmptyNameAndArmedClock) {
   ClockProcess clock;
-  ASSERT_TRUE(faults::StartBound(clock));
+  ASSERT_TRUE(clock.Start());
   DialogParts parts;
   ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
   int64_t now = LocalNowMs();
@@ -80,7 +80,7 @@ TEST(FaultQuit, InNameDialogGivesEmptyNameAndArmedClock) {
 
 TEST(FaultQuit, WhileClockRunsItGoesOn) {
   ClockProcess clock;
-  ClockWindows w = faults::StartPlainClock(clock);
+  ClockWindows w = StartPlainClock(clock);
   ASSERT_NE(w.gadget, nullptr);
   for (int i = 0; i < 3; i++) ASSERT_TRUE(PostThreadMessageA(ThreadOf(w.window), WM_QUIT, 0, 0));
   std::string why;

@@ -9,55 +9,14 @@ using namespace driver;
 
 namespace faults {
 
-namespace {
-
-HANDLE DriverJob() {
-  static HANDLE job = [] {
-    HANDLE made = CreateJobObjectA(nullptr, nullptr);
-    if (!made) return made;
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
-      CloseHandle(made);
-      return HANDLE(nullptr);
-    }
-    return made;
-  }();
-  return job;
-}
-
-}  // namespace
-
-bool BindToDriver(ClockProcess &clock) {
-  HANDLE job = DriverJob();
-  return job && clock.Process() && AssignProcessToJobObject(job, clock.Process());
-}
-
-bool StartBound(ClockProcess &clock, const std::vector<std::string> &env) {
-  if (!clock.Start(env)) return false;
-  if (!BindToDriver(clock)) fprintf(stderr, "note: the clock could not be put into the driver's job\n");
-  return true;
-}
-
 ClockWindows StartArmedClock(ClockProcess &clock, const std::string &entry) {
-  if (!StartBound(clock)) return {};
+  if (!clock.Start()) return {};
   DialogParts parts;
   if (!clock.WaitDialog(kTimeTitle, &parts)) return {};
   TypeText(parts.edit, entry);
   PressKey(parts.edit, VK_RETURN);
   if (!clock.WaitDialog(kNameTitle, &parts)) return {};
   PressKey(parts.edit, VK_RETURN);
-  return WaitClock(clock);
-}
-
-ClockWindows StartPlainClock(ClockProcess &clock) {
-  if (!StartBound(clock)) return {};
-  DialogParts parts;
-  if (!clock.WaitDialog(kTimeTitle, &parts)) return {};
-  PressKey(parts.edit, VK_ESCAPE);
-  HWND box = clock.WaitMessageBox(kErrorTitle);
-  if (!box) return {};
-  ConfirmMessage(box);
   return WaitClock(clock);
 }
 

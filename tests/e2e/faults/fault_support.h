@@ -1,6 +1,5 @@
 // Helpers shared by the fault scenarios and the soak run, on top of the clock
-// e2e driver: a clock that cannot outlive its driver, checks that the clock
-// keeps going, and the last steps of a run (close, exit code).
+// e2e driver: checks that the clock keeps going, and the last steps of a run (close, exit code).
 #pragma once
 #include <windows.h>
 
@@ -13,21 +12,9 @@
 
 namespace faults {
 
-// Puts the clock into a job that kills it when the driver's last handle to
-// the job goes, so a driver that fails, hangs or is killed by CTest does not
-// leave a clock behind.
-bool BindToDriver(driver::ClockProcess &clock);
-
-// Starts the program bound to this driver; false when it could not start.
-bool StartBound(driver::ClockProcess &clock, const std::vector<std::string> &env = {});
-
 // The clock with the alarm time typed into the first dialog and the name
 // dialog confirmed as it is: the four-line clock.
 driver::ClockWindows StartArmedClock(driver::ClockProcess &clock, const std::string &entry);
-
-// The plain three-line clock (the first dialog left with Escape, the error
-// message confirmed), bound to this driver.
-driver::ClockWindows StartPlainClock(driver::ClockProcess &clock);
 
 // An entry that will fire, but not during a test: an hour from now, HH:MM:SS.
 std::string AlarmInAnHour();

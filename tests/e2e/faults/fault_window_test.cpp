@@ -105,7 +105,8 @@ TEST(FaultWindow, ChurnWhileArmedKeepsFourLinesPositionAndObjects) {
   EXPECT_EQ(Children(w.window).size(), 1u);
 
   int64_t gdiAfter = harness::GdiObjectCount(clock.Process());
-  if (gdiBefore >= 0) {
+  if constexpr (harness::kGdiCounts) {
+    EXPECT_GE(gdiBefore, 0) << "the GDI handle table of the program cannot be read";
     EXPECT_EQ(gdiAfter, gdiBefore) << "GDI objects after 40 more rounds";
   }
   EXPECT_EQ(faults::WindowCount(clock), windowsBefore);
@@ -117,7 +118,7 @@ TEST(FaultWindow, ChurnWhileArmedKeepsFourLinesPositionAndObjects) {
 // window): the message must be there for the user to confirm.
 TEST(FaultWindow, AlarmWhileMinimisedShowsMessage) {
   ClockProcess clock;
-  ASSERT_TRUE(faults::StartBound(clock));
+  ASSERT_TRUE(clock.Start());
   DialogParts parts;
   ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
   int64_t now = LocalNowMs();

@@ -192,7 +192,7 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
   std::string alarm = faults::AlarmInAnHour();
   std::set<long> clocksBefore = ClockUnixPids();
   ClockProcess clock;
-  ASSERT_TRUE(faults::StartBound(clock));
+  ASSERT_TRUE(clock.Start());
   DialogParts parts;
   ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
   TypeText(parts.edit, alarm);
@@ -269,7 +269,8 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
   RecordProperty("seconds_seen", static_cast<int>(seen));
   RecordProperty("seconds_elapsed", static_cast<int>(span));
 
-  if (first.gdi >= 0) {
+  if constexpr (harness::kGdiCounts) {
+    EXPECT_GE(first.gdi, 0) << "the GDI handle table of the program cannot be read";
     EXPECT_LE(last.gdi, first.gdi) << "GDI objects grew during the soak";
   }
   EXPECT_LE(last.windows, first.windows) << "windows grew during the soak";

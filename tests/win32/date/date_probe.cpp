@@ -1,18 +1,33 @@
-// Prints the current local date and time as the date library sees it:
-// DateFormat of DateNow, then the weekday. Driven by date_local_time.sh.
+// DateFormat of DateNow, then the weekday, against the local time the host's
+// date(1) gives for the same instant and zone (TAMRIX_HOST_LOCAL_TIME, set by
+// run-case --zone --at). Exit code 1 when they differ.
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include "runtime/date/date.h"
 #include "runtime/objects/objects.h"
 #include "runtime/strings/strings.h"
 
 int main() {
+  const char *host = getenv("TAMRIX_HOST_LOCAL_TIME");
+  if (!host) {
+    printf("TAMRIX_HOST_LOCAL_TIME is not set (run-case --zone --at sets it)\n");
+    return 1;
+  }
+  // Local times past the last second a date value holds give -1, which
+  // formats as zeros with weekday 0.
+  const char *expected = strncmp(host, "2038-01-19 03:14:07", 19) > 0 ? "0000-00-00 00:00:00 0" : host;
+
   ProgramInstance = GetModuleHandleA(nullptr);
   RuntimeHeap = PlatformHeapCreate(4096);
   StrInit();
   int32_t now = DateNow();
-  const char *text = DateFormat("%yyyy-%mm-%dd %hh:%ii:%ss", now, StrTempTop());
-  printf("%s %d\n", text, static_cast<int>(DateDayOfWeek(now)));
+  char actual[64];
+  snprintf(actual, sizeof actual, "%s %d", DateFormat("%yyyy-%mm-%dd %hh:%ii:%ss", now, StrTempTop()),
+           static_cast<int>(DateDayOfWeek(now)));
   PlatformHeapDestroy(RuntimeHeap);
-  return 0;
+  bool same = strcmp(actual, expected) == 0;
+  printf("%s: expected '%s', got '%s'\n", same ? "ok" : "FAILED", expected, actual);
+  return same ? 0 : 1;
 }
