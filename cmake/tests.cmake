@@ -47,6 +47,10 @@ function(tamrix_case)
   if(WIN32)
     set_tests_properties(${C_NAME} PROPERTIES FIXTURES_REQUIRED wine_session)
   endif()
+  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set_tests_properties(${C_NAME} PROPERTIES
+      ENVIRONMENT "TAMRIX_FAKETIME32=${CMAKE_BINARY_DIR}/tests/harness/faketime32.so")
+  endif()
 endfunction()
 
 # tamrix_test(NAME <name> TIER <unit|win32|e2e> SOURCES ... LIBS ... [RESOURCES]

@@ -9,14 +9,15 @@ namespace {
 // Bits the system adds on its own: every shown window is WS_VISIBLE and
 // every overlapped (non-popup) top-level window gets WS_CLIPSIBLINGS;
 // windows with a caption or a frame get WS_EX_WINDOWEDGE.
-constexpr LONG_PTR SystemStyleBits = WS_VISIBLE | WS_CLIPSIBLINGS;
-constexpr LONG_PTR SystemExStyleBits = WS_EX_WINDOWEDGE;
+constexpr DWORD SystemStyleBits = WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD SystemExStyleBits = WS_EX_WINDOWEDGE;
 
-LONG_PTR StyleOf(HWND window) {
-  return GetWindowLongPtrA(window, GWL_STYLE);
+// Styles are 32-bit words on both processors.
+DWORD StyleOf(HWND window) {
+  return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
 }
-LONG_PTR ExStyleOf(HWND window) {
-  return GetWindowLongPtrA(window, GWL_EXSTYLE);
+DWORD ExStyleOf(HWND window) {
+  return static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
 }
 
 RECT WindowRectOf(HWND window) {
@@ -144,8 +145,8 @@ TEST_F(WindowOpenTest, Accelerators) {
 struct FlagCase {
   const char *name;
   uint32_t flags;
-  LONG_PTR style;    // without SystemStyleBits
-  LONG_PTR exStyle;  // without SystemExStyleBits
+  DWORD style;    // without SystemStyleBits
+  DWORD exStyle;  // without SystemExStyleBits
   bool visible;
   bool zoomed;
   bool iconic;
