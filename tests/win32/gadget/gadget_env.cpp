@@ -11,6 +11,7 @@ namespace {
 void CreateHighRuntimeHeap() {
   void *reserved[256];
   int count = 0;
+#ifdef _WIN64  // a 32-bit process has no addresses above 4 GB
   uintptr_t address = 0x10000;
   MEMORY_BASIC_INFORMATION info;
   while (address < 0x100000000ull && count < 256 && VirtualQuery(reinterpret_cast<void *>(address), &info, sizeof info)) {
@@ -25,6 +26,7 @@ void CreateHighRuntimeHeap() {
     }
     address = end;
   }
+#endif
   RuntimeHeap = PlatformHeapCreate(4096);
   // One block now, so the heap's first region is committed up there.
   RuntimeFree(RuntimeAlloc(16));
