@@ -54,9 +54,10 @@ int __clock_gettime64(int clock, struct timespec64 *ts) {
     ts->tv_nsec = 0;
     return 0;
   }
-  i64 ns = (ts->tv_sec - loaded.tv_sec) * 1000000000LL + (ts->tv_nsec - loaded.tv_nsec);
-  ts->tv_sec = base + ns / 1000000000LL;
-  ts->tv_nsec = (int)(ns % 1000000000LL);
+  // No 64-bit division: it would need libgcc.
+  int ns = ts->tv_nsec - loaded.tv_nsec;
+  ts->tv_sec = base + (ts->tv_sec - loaded.tv_sec) - (ns < 0);
+  ts->tv_nsec = ns < 0 ? ns + 1000000000 : ns;
   return 0;
 }
 
