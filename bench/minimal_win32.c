@@ -1,7 +1,7 @@
 /* The yardstick for the program-level figures: the same system set-up as the
    clock, made with plain Win32 calls, and the same kind of idle loop, so that
    what Tamrix costs beyond it is the cost of its own libraries.
-   - common controls 6 (the manifest is linked in by scripts/bench-wine),
+   - common controls 6 (bench/CMakeLists.txt links the manifest Tamrix.exe links),
      InitCommonControlsEx and CoInitialize;
    - DirectSound: DSOUND.DLL loaded at run time, DirectSoundCreate,
      SetCooperativeLevel(DSSCL_PRIORITY) on a hidden window, the primary
