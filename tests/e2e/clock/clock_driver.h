@@ -51,7 +51,9 @@ class ClockProcess {
   ~ClockProcess();
 
   // extraEnv: "NAME=value" entries that replace or add to this process's
-  // environment for the program.
+  // environment for the program. The program goes into a job that ends it
+  // when the driver ends, so a driver that fails, hangs or is killed leaves
+  // no clock behind. On failure, says why on stderr.
   bool Start(const std::vector<std::string> &extraEnv = {});
   DWORD ProcessId() const { return info_.dwProcessId; }
   HANDLE Process() const { return info_.hProcess; }

@@ -1,5 +1,6 @@
 // Helpers shared by the fault scenarios and the soak run, on top of the clock
-// e2e driver: checks that the clock keeps going, and the last steps of a run (close, exit code).
+// e2e driver: checks that the clock keeps going, and the last steps of a run
+// (close, exit code).
 #pragma once
 #include <windows.h>
 
