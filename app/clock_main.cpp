@@ -7,6 +7,7 @@
 #include "runtime/gadget/gadget.h"
 #include "runtime/objects/objects.h"
 #include "runtime/platform/platform.h"
+#include "runtime/platform/program_instance.h"
 #include "runtime/requester/requester.h"
 #include "runtime/sound/sound.h"
 #include "runtime/strings/strings.h"

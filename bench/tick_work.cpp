@@ -4,7 +4,7 @@
 #include "runtime/objects/objects.h"
 #include "runtime/platform/platform.h"
 #include "runtime/strings/strings.h"
-#include "runtime/strings/strings_internal.h"
+#include "runtime/strings/strings.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ int BaselineTickPass(BaselineState *s) {
 
 HeapTotals TamrixHeapTotals(void) {
   HeapTotals totals{};
-  PlatformHeap heaps[2] = {RuntimeHeap, strState.heap};
+  PlatformHeap heaps[2] = {RuntimeHeap, StrLibrary.heap};
   for (PlatformHeap heap : heaps) {
     PlatformHeapStats stats;
     PlatformHeapGetStats(heap, &stats);

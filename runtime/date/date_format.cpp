@@ -79,11 +79,14 @@ char *DateFormat(const char *mask, int32_t date, int32_t at) {
   f.calendar.year = -1;
   f.calendar.month = f.calendar.day = 0;  // set by the split before use; this quiets the compiler
 
-  // A mask in the temporary area moves when the area grows, so it is copied
-  // into the runtime heap; any other mask is read where it is.
+  // A mask anywhere in the temporary area's block (a released temporary
+  // above the top included) moves or is overwritten when the area grows, so
+  // it is copied into the runtime heap; any other mask is read where it is.
   const char *m = mask ? mask : "";
   char *copy = nullptr;
-  int32_t maskPosition = StrTempFind(m);  // position + 1 of a mask read in the area
+  uintptr_t offset = reinterpret_cast<uintptr_t>(m) - reinterpret_cast<uintptr_t>(StrTempBase());
+  int32_t maskPosition = 0;  // position + 1 of a mask read in the area
+  if (offset < static_cast<uintptr_t>(StrTempCapacity()) + StrTempSlack) maskPosition = static_cast<int32_t>(offset) + 1;
   if (maskPosition) {
     size_t n = strlen(m);
     copy = static_cast<char *>(RuntimeAllocRaw(n + 1));

@@ -1,17 +1,25 @@
 #include "runtime/font/font.h"
 
+#include "runtime/objects/objects.h"
+
 namespace {
 
-ObjectTable *FontTable;
+struct FontRecord {
+  HFONT font;  // non-zero while the font lives
+};
+
+struct {
+  ObjectTable *table;  // FontRecords
+} FontLibrary;
 
 }  // namespace
 
 void FontInit(void) {
-  if (!FontTable) FontTable = ObjectTableCreate(sizeof(FontRecord), 16, FontFree);
+  if (!FontLibrary.table) FontLibrary.table = ObjectTableCreate(sizeof(FontRecord), 16, FontFree);
 }
 
 intptr_t FontLoad(intptr_t number, const char *face, int32_t size, uint32_t style) {
-  FontRecord *record = static_cast<FontRecord *>(ObjectTableAllocate(FontTable, number));
+  FontRecord *record = static_cast<FontRecord *>(ObjectTableAllocate(FontLibrary.table, number));
   if (!record) return 0;
   intptr_t handle = reinterpret_cast<intptr_t>(record);
 
@@ -31,7 +39,7 @@ intptr_t FontLoad(intptr_t number, const char *face, int32_t size, uint32_t styl
   }
   if (!font) {
     // An empty AutoNumber record would stay in the table for good.
-    if (number == AutoNumber) ObjectTableRelease(FontTable, handle);
+    if (number == AutoNumber) ObjectTableRelease(FontLibrary.table, handle);
     return 0;
   }
   record->font = font;
@@ -39,19 +47,17 @@ intptr_t FontLoad(intptr_t number, const char *face, int32_t size, uint32_t styl
 }
 
 HFONT FontHandle(intptr_t number) {
-  FontRecord *record = static_cast<FontRecord *>(ObjectTableLookup(FontTable, number));
+  FontRecord *record = static_cast<FontRecord *>(ObjectTableLookup(FontLibrary.table, number));
   return record ? record->font : nullptr;
 }
 
 void FontFree(intptr_t number) {
-  FontRecord *record = static_cast<FontRecord *>(ObjectTableLookup(FontTable, number));
+  FontRecord *record = static_cast<FontRecord *>(ObjectTableLookup(FontLibrary.table, number));
   if (!record) return;
   DeleteObject(record->font);
-  ObjectTableRelease(FontTable, number);
+  ObjectTableRelease(FontLibrary.table, number);
 }
 
 void FontEnd(void) {
-  ObjectTableRewind(FontTable);
-  intptr_t number;
-  while (ObjectTableNext(FontTable, &number)) FontFree(number);
+  ObjectTableFreeAll(FontLibrary.table);
 }

@@ -1,5 +1,6 @@
-// Font library: numbered system fonts from a face name, a point size and
-// style bits.
+// Font library: numbered system fonts made from a face name, a point size
+// and style bits, for gadgets to use. Stands on the objects library (font
+// table) and on gdi32.
 //
 // FontLoad with AutoNumber returns the new font's number (a pointer-wide
 // handle); with a number of 0 or more it returns the font's system handle.
@@ -9,7 +10,7 @@
 #include <stdint.h>
 #include <windows.h>
 
-#include "runtime/objects/objects.h"
+#include "runtime/objects/objects.h"  // AutoNumber
 
 enum : uint32_t {
   FontStyleUnderline = 0x4,
@@ -17,10 +18,6 @@ enum : uint32_t {
   FontStyleHighQuality = 0x10,
   FontStyleBold = 0x100,
   FontStyleItalic = 0x200,
-};
-
-struct FontRecord {
-  HFONT font;  // non-zero while the font lives
 };
 
 void FontInit(void);

@@ -1,3 +1,5 @@
+// The brush cache: one solid brush per background colour, shared by the
+// gadgets that use it and deleted when the last one lets go.
 #include "runtime/gadget/gadget_internal.h"
 
 namespace {
@@ -8,14 +10,9 @@ struct BrushEntry {
   int32_t uses;
 };
 
-// Guarded by Lock: the cache is the one structure of the libraries that may
-// be reached from more than one thread.
-CRITICAL_SECTION Lock;
-void *Brushes;
-
 BrushEntry *FindBrush(HBRUSH brush) {
-  for (ListNode *node = Brushes ? static_cast<ListNode *>(Brushes) - 1 : nullptr; node; node = node->next) {
-    BrushEntry *entry = reinterpret_cast<BrushEntry *>(node + 1);
+  for (void *p = GadgetLibrary->brushes; p; p = ListNext(p)) {
+    BrushEntry *entry = static_cast<BrushEntry *>(p);
     if (entry->brush == brush) return entry;
   }
   return nullptr;
@@ -23,17 +20,14 @@ BrushEntry *FindBrush(HBRUSH brush) {
 
 }  // namespace
 
-void BrushCacheInit(void) {
-  InitializeCriticalSection(&Lock);
-}
-
 HBRUSH BrushCacheGet(COLORREF colour) {
-  EnterCriticalSection(&Lock);
-  for (ListNode *node = Brushes ? static_cast<ListNode *>(Brushes) - 1 : nullptr; node; node = node->next) {
-    BrushEntry *entry = reinterpret_cast<BrushEntry *>(node + 1);
+  if (!GadgetLibrary) return nullptr;
+  EnterCriticalSection(&GadgetLibrary->brushLock);
+  for (void *p = GadgetLibrary->brushes; p; p = ListNext(p)) {
+    BrushEntry *entry = static_cast<BrushEntry *>(p);
     if (entry->colour == colour) {
       entry->uses++;
-      LeaveCriticalSection(&Lock);
+      LeaveCriticalSection(&GadgetLibrary->brushLock);
       return entry->brush;
     }
   }
@@ -41,7 +35,7 @@ HBRUSH BrushCacheGet(COLORREF colour) {
   // no entry behind that a later release of "no brush" could hit.
   HBRUSH brush = CreateSolidBrush(colour);
   if (brush) {
-    BrushEntry *entry = static_cast<BrushEntry *>(ListAdd(&Brushes, sizeof(ListNode) + sizeof(BrushEntry)));
+    BrushEntry *entry = static_cast<BrushEntry *>(ListAdd(&GadgetLibrary->brushes, ListNodeSize(sizeof(BrushEntry))));
     if (entry) {
       entry->colour = colour;
       entry->brush = brush;
@@ -51,26 +45,26 @@ HBRUSH BrushCacheGet(COLORREF colour) {
       brush = nullptr;
     }
   }
-  LeaveCriticalSection(&Lock);
+  LeaveCriticalSection(&GadgetLibrary->brushLock);
   return brush;
 }
 
 void BrushCacheRelease(HBRUSH brush) {
-  if (!brush) return;
-  EnterCriticalSection(&Lock);
+  if (!brush || !GadgetLibrary) return;
+  EnterCriticalSection(&GadgetLibrary->brushLock);
   BrushEntry *entry = FindBrush(brush);
   if (entry && --entry->uses <= 0) {
     DeleteObject(brush);
-    ListRemove(&Brushes, entry);
+    ListRemove(&GadgetLibrary->brushes, entry);
   }
-  LeaveCriticalSection(&Lock);
+  LeaveCriticalSection(&GadgetLibrary->brushLock);
 }
 
 int32_t BrushCacheUses(HBRUSH brush) {
-  if (!brush) return 0;
-  EnterCriticalSection(&Lock);
+  if (!brush || !GadgetLibrary) return 0;
+  EnterCriticalSection(&GadgetLibrary->brushLock);
   BrushEntry *entry = FindBrush(brush);
   int32_t uses = entry ? entry->uses : 0;
-  LeaveCriticalSection(&Lock);
+  LeaveCriticalSection(&GadgetLibrary->brushLock);
   return uses;
 }

@@ -1,16 +1,70 @@
-// Shared between the gadget library's files.
+// Inside the gadget library: the record, the kind tables, the state block and
+// the procedures it installs. Tests reach in through this header too.
 #pragma once
-#include "runtime/gadget/gadget.h"
+#include <windows.h>
 
-struct GadgetState {
-  HFONT font;  // given to every new gadget
+#include "runtime/gadget/gadget.h"
+#include "runtime/objects/objects.h"
+#include "runtime/platform/program_instance.h"
+
+struct GadgetRecord;
+
+// One static table per kind of gadget, filled on the first creation of that
+// kind; a slot left empty means the generic behaviour.
+struct GadgetKind {
+  int32_t kindCode;
+  int32_t tableSize;
+  LRESULT (*onMessage)(GadgetRecord *record, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
+  void (*onFree)(GadgetRecord *record);
+  void (*onSetText)(GadgetRecord *record, const char *text);
+  void (*onSetColor)(GadgetRecord *record, int32_t type, COLORREF colour);
+  COLORREF (*onGetColor)(GadgetRecord *record, int32_t type);
+  void *reserved[8];  // slots of other gadget kinds
 };
 
-extern ObjectTable *GadgetTable;
-GadgetState *GadgetStateGet(void);
-void BrushCacheInit(void);
+enum : int32_t { TextGadgetCode = 3 };
 
-// Text gadget handlers other than onMessage (which the header shows).
+struct GadgetRecord {
+  HWND window;  // the control; non-zero while the gadget lives
+  GadgetKind *kind;
+  WNDPROC previousProc;
+  COLORREF backColor;   // ColorDefault: system default
+  COLORREF frontColor;
+  HBRUSH backBrush;     // cached brush of backColor, or null
+};
+
+// The block GadgetInit makes.
+struct GadgetState {
+  HFONT font;            // given to every new gadget
+  ObjectTable *table;    // GadgetRecords
+  // The brush cache: shared solid background brushes, counted by use. It is
+  // the one structure of the libraries that may be reached from more than
+  // one thread, so it has a lock.
+  CRITICAL_SECTION brushLock;
+  void *brushes;  // BrushEntry payloads, newest first
+};
+
+extern GadgetState *GadgetLibrary;
+extern GadgetKind TextGadgetKind;
+
+constexpr const char GadgetIdProperty[] = "ZX_ID";
+
+GadgetRecord *GadgetLookup(intptr_t number);  // null when no gadget lives under it
+// Fills a record that ObjectTableAllocate gave for number and hooks the
+// control up: procedure, identifier, "ZX_ID", the library's font. Returns what
+// GadgetCreateText returns.
+intptr_t GadgetRegister(intptr_t number, GadgetRecord *record, HWND control, GadgetKind *kind);
+// The procedure installed on every gadget control.
+LRESULT CALLBACK GadgetProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+// Handed to the window library: passes a control message to the gadget's kind.
+LRESULT GadgetForward(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The text gadget's handlers.
+LRESULT TextGadgetMessage(GadgetRecord *record, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
 void TextGadgetFree(GadgetRecord *record);
 void TextGadgetSetColor(GadgetRecord *record, int32_t type, COLORREF colour);
 COLORREF TextGadgetGetColor(GadgetRecord *record, int32_t type);
+
+HBRUSH BrushCacheGet(COLORREF colour);  // null when no brush can be made
+void BrushCacheRelease(HBRUSH brush);   // a brush not in the cache is ignored
+int32_t BrushCacheUses(HBRUSH brush);   // gadgets holding the brush; 0 when not cached

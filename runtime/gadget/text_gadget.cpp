@@ -1,5 +1,55 @@
+// The text gadget: a "Static" control with a text colour and a background
+// colour whose brush comes from the shared cache.
+#include <string.h>
+
 #include "runtime/gadget/gadget_internal.h"
 #include "runtime/window/window.h"
+
+GadgetKind TextGadgetKind;
+
+namespace {
+
+void FillTextGadgetKind(void) {
+  if (TextGadgetKind.kindCode == TextGadgetCode) return;
+  memset(&TextGadgetKind, 0, sizeof TextGadgetKind);
+  TextGadgetKind.kindCode = TextGadgetCode;
+  TextGadgetKind.tableSize = static_cast<int32_t>(sizeof TextGadgetKind);
+  TextGadgetKind.onMessage = TextGadgetMessage;
+  TextGadgetKind.onFree = TextGadgetFree;
+  TextGadgetKind.onSetText = nullptr;  // the system window text is set directly
+  TextGadgetKind.onSetColor = TextGadgetSetColor;
+  TextGadgetKind.onGetColor = TextGadgetGetColor;
+}
+
+}  // namespace
+
+intptr_t GadgetCreateText(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height, const char *text, uint32_t flags) {
+  if (!GadgetLibrary || (number < 0 && number != AutoNumber)) return 0;
+  FillTextGadgetKind();
+  HWND parent = GadgetListSelect(nullptr);
+  if (!parent) return 0;
+  if (!text) text = "";
+
+  // Bit 0x20000 of the flags is WS_GROUP in the style word and, shifted,
+  // WS_EX_CLIENTEDGE: the sunken frame.
+  DWORD exStyle = (flags >> 8) & WS_EX_CLIENTEDGE;
+  DWORD style = flags | WS_CHILD | WS_VISIBLE | WS_GROUP;
+  HWND control = CreateWindowExA(exStyle, "Static", text, style, x, y, width, height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<intptr_t>(-1)), ProgramInstance, nullptr);
+  if (!control) return 0;
+
+  // A number already in use loses its earlier control here, after the new
+  // one exists; its clean-up in GadgetProc leaves the record zeroed.
+  GadgetRecord *record = static_cast<GadgetRecord *>(ObjectTableAllocate(GadgetLibrary->table, number));
+  if (!record) {
+    DestroyWindow(control);
+    return 0;
+  }
+  memset(record, 0, sizeof *record);
+  record->frontColor = ColorDefault;
+  record->backColor = ColorDefault;
+  return GadgetRegister(number, record, control, &TextGadgetKind);
+}
 
 LRESULT TextGadgetMessage(GadgetRecord *record, HWND, UINT message, WPARAM wParam, LPARAM) {
   if (message != WM_CTLCOLORSTATIC) return NotHandled;

@@ -35,3 +35,9 @@ void *ListContains(void *front, void *payload) {
     if (n + 1 == payload) return payload;
   return nullptr;
 }
+
+void *ListNext(void *payload) {
+  if (!payload) return nullptr;
+  ListNode *next = NodeOf(payload)->next;
+  return next ? next + 1 : nullptr;
+}

@@ -5,7 +5,7 @@
 namespace {
 
 // Slot arrays are limited so that recordSize * capacity cannot wrap on i686.
-constexpr size_t kMaxSlotBytes = static_cast<size_t>(INT32_MAX);
+constexpr size_t MaxSlotBytes = static_cast<size_t>(INT32_MAX);
 
 char *SlotRecord(ObjectTable *table, intptr_t number) {
   return table->slots + static_cast<size_t>(number) * static_cast<size_t>(table->recordSize);
@@ -13,6 +13,10 @@ char *SlotRecord(ObjectTable *table, intptr_t number) {
 
 bool IsSlot(ObjectTable *table, intptr_t number) {
   return number >= 0 && number < table->capacity;
+}
+
+ListNode *NodeOf(void *payload) {
+  return static_cast<ListNode *>(payload) - 1;
 }
 
 bool IsLive(const void *record) {
@@ -25,7 +29,7 @@ bool IsLive(const void *record) {
 
 ObjectTable *ObjectTableCreate(int32_t recordSize, int32_t growStep, ObjectFreeHook freeHook) {
   if (recordSize < static_cast<int32_t>(sizeof(void *)) || growStep < 1) return nullptr;
-  if (static_cast<size_t>(recordSize) * static_cast<size_t>(growStep) > kMaxSlotBytes) return nullptr;
+  if (static_cast<size_t>(recordSize) * static_cast<size_t>(growStep) > MaxSlotBytes) return nullptr;
   ObjectTable *table = static_cast<ObjectTable *>(RuntimeAlloc(sizeof(ObjectTable)));
   if (!table) return nullptr;
   table->autoList = nullptr;
@@ -44,7 +48,7 @@ ObjectTable *ObjectTableCreate(int32_t recordSize, int32_t growStep, ObjectFreeH
 void *ObjectTableAllocate(ObjectTable *table, intptr_t number) {
   if (!table) return nullptr;
   if (number == AutoNumber)
-    return ListAdd(&table->autoList, sizeof(ListNode) + static_cast<size_t>(table->recordSize));
+    return ListAdd(&table->autoList, ListNodeSize(static_cast<size_t>(table->recordSize)));
   if (number < 0) return nullptr;
   if (number >= table->capacity) {
     // The new capacity and the array's byte size must both stay in range;
@@ -52,7 +56,7 @@ void *ObjectTableAllocate(ObjectTable *table, intptr_t number) {
     if (number > INT32_MAX - table->growStep) return nullptr;
     intptr_t capacity = number + table->growStep;
     size_t bytes = static_cast<size_t>(capacity) * static_cast<size_t>(table->recordSize);
-    if (bytes / static_cast<size_t>(table->recordSize) != static_cast<size_t>(capacity) || bytes > kMaxSlotBytes)
+    if (bytes / static_cast<size_t>(table->recordSize) != static_cast<size_t>(capacity) || bytes > MaxSlotBytes)
       return nullptr;
     char *slots = static_cast<char *>(RuntimeRealloc(table->slots, bytes));
     if (!slots) return nullptr;
@@ -89,14 +93,14 @@ void ObjectTableRelease(ObjectTable *table, intptr_t number) {
   void *payload = ListContains(table->autoList, reinterpret_cast<void *>(number));
   if (!payload) return;
   // An iteration in progress must not be left pointing at the freed node.
-  if (table->iterNode == static_cast<ListNode *>(payload) - 1) table->iterNode = table->iterNode->prev;
+  if (table->iterNode == NodeOf(payload)) table->iterNode = table->iterNode->prev;
   ListRemove(&table->autoList, payload);
 }
 
 void ObjectTableRewind(ObjectTable *table) {
   if (!table) return;
   table->iterIndex = 0;
-  ListNode *node = table->autoList ? static_cast<ListNode *>(table->autoList) - 1 : nullptr;
+  ListNode *node = table->autoList ? NodeOf(table->autoList) : nullptr;
   while (node && node->next) node = node->next;
   table->iterNode = node;
 }
@@ -118,4 +122,21 @@ void *ObjectTableNext(ObjectTable *table, intptr_t *number) {
     return node + 1;
   }
   return nullptr;
+}
+
+void ObjectTableFreeAll(ObjectTable *table) {
+  if (!table) return;
+  ObjectTableRewind(table);
+  intptr_t number;
+  while (ObjectTableNext(table, &number)) {
+    if (table->freeHook) table->freeHook(number);
+    else ObjectTableRelease(table, number);
+  }
+}
+
+void *ObjectTableRecord(ObjectTable *table, intptr_t number) {
+  if (!table) return nullptr;
+  if (IsSlot(table, number)) return SlotRecord(table, number);
+  if (number == 0 || number == AutoNumber) return nullptr;
+  return ListContains(table->autoList, reinterpret_cast<void *>(number));
 }

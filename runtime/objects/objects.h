@@ -1,5 +1,7 @@
 // Object registry and memory: the runtime heap, lists, block pools, library
-// state blocks and numbered-object tables that every library builds on.
+// state blocks and the numbered-object tables that every library keeps its
+// windows, gadgets, fonts and sounds in. Portable; stands on the platform's
+// heap alone.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -24,11 +26,20 @@ struct ListNode {
   ListNode *prev;  // toward the front
 };
 
-// size counts the two links plus the payload. Returns the zero-filled payload
-// of the new front node, or null (list unchanged) when no node can be had.
+// The node size ListAdd takes for a payload of the given size.
+constexpr size_t ListNodeSize(size_t payloadSize) {
+  return sizeof(ListNode) + payloadSize;
+}
+
+// size counts the two links plus the payload (ListNodeSize). Returns the
+// zero-filled payload of the new front node, or null (list unchanged) when no
+// node can be had.
 void *ListAdd(void **front, size_t size);
 void ListRemove(void **front, void *payload);
 void *ListContains(void *front, void *payload);
+// The payload after this one toward the older end, or null at the last node.
+// Read it before removing payload when walking while removing.
+void *ListNext(void *payload);
 
 // ---- Block pool ---------------------------------------------------------
 struct PoolBlock {
@@ -87,3 +98,12 @@ void *ObjectTableLookup(ObjectTable *table, intptr_t number);
 void ObjectTableRelease(ObjectTable *table, intptr_t number);
 void ObjectTableRewind(ObjectTable *table);
 void *ObjectTableNext(ObjectTable *table, intptr_t *number);
+// Every live object goes through the table's free hook (or, without one, is
+// released): slots in ascending order, then AutoNumber objects oldest first.
+// This is what every library's end function does.
+void ObjectTableFreeAll(ObjectTable *table);
+// Where the record of number lies while it is not live yet (between
+// ObjectTableAllocate and setting its first field): the slot, or the handle's
+// own record; null when number names neither. Slot addresses move when the
+// table grows, so ask again after anything that may allocate.
+void *ObjectTableRecord(ObjectTable *table, intptr_t number);

@@ -8,10 +8,10 @@ struct Position {
   void *owner;
 };
 
-constexpr size_t kHeaderSize = (sizeof(PoolBlock) + sizeof(void *) - 1) & ~(sizeof(void *) - 1);
+constexpr size_t HeaderSize = (sizeof(PoolBlock) + sizeof(void *) - 1) & ~(sizeof(void *) - 1);
 
 char *FirstPosition(PoolBlock *block) {
-  return reinterpret_cast<char *>(block) + kHeaderSize;
+  return reinterpret_cast<char *>(block) + HeaderSize;
 }
 
 void Unlink(PoolBlock **list, PoolBlock *block) {
@@ -28,7 +28,7 @@ void PushFront(PoolBlock **list, PoolBlock *block) {
 }
 
 PoolBlock *NewBlock(BlockPool *pool, int32_t n) {
-  return static_cast<PoolBlock *>(RuntimeAllocRaw(kHeaderSize + static_cast<size_t>(n) * static_cast<size_t>(pool->stride)));
+  return static_cast<PoolBlock *>(RuntimeAllocRaw(HeaderSize + static_cast<size_t>(n) * static_cast<size_t>(pool->stride)));
 }
 
 }  // namespace

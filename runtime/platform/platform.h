@@ -1,16 +1,11 @@
 // Platform services: the few things the portable libraries need from the
-// operating system, plus Pause. Windows builds use kernel32 and winmm; host
-// builds use the C library and let tests set the clock.
+// operating system (a private heap, the local time, stopping when memory runs
+// out), plus Pause. The seam between the portable libraries and the system:
+// Windows builds use kernel32 and winmm; host builds use the C library and
+// let tests set the clock. Stands on nothing of ours.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
-
-#ifdef _WIN32
-#include <windows.h>
-// The program's module, kept by the clock's entry point (or a test's main)
-// for every library that registers classes or loads resources.
-extern HINSTANCE ProgramInstance;
-#endif
 
 // A private growable heap. Zero-filled allocation is asked for explicitly.
 typedef void *PlatformHeap;

@@ -21,8 +21,11 @@ struct HostHeap {
   PlatformHeapStats stats;
 };
 
-bool fixedTimeSet = false;
-PlatformTime fixedTime;
+// The clock a test set, if any.
+struct {
+  bool set;
+  PlatformTime fields;
+} PlatformFixedTime;
 
 void Link(HostHeap *h, BlockHeader *b) {
   b->prev = nullptr;
@@ -105,13 +108,13 @@ void PlatformHeapGetStats(PlatformHeap heap, PlatformHeapStats *stats) {
 }
 
 void PlatformSetLocalTime(const PlatformTime *fixed) {
-  fixedTimeSet = fixed != nullptr;
-  if (fixed) fixedTime = *fixed;
+  PlatformFixedTime.set = fixed != nullptr;
+  if (fixed) PlatformFixedTime.fields = *fixed;
 }
 
 void PlatformLocalTime(PlatformTime *now) {
-  if (fixedTimeSet) {
-    *now = fixedTime;
+  if (PlatformFixedTime.set) {
+    *now = PlatformFixedTime.fields;
     return;
   }
   time_t t = time(nullptr);

@@ -1,14 +1,17 @@
 // Windows implementation on kernel32 heaps, GetLocalTime and winmm.
 #include "runtime/platform/platform.h"
 
+#include <windows.h>
 #include <mmsystem.h>
+
+#include "runtime/platform/program_instance.h"
 
 HINSTANCE ProgramInstance;
 
 namespace {
 // HeapWalk would be needed to count per heap; one process-wide tally is
 // enough for the checks that read it.
-PlatformHeapStats heapStats;
+PlatformHeapStats PlatformHeapCounts;
 }
 
 PlatformHeap PlatformHeapCreate(size_t initialSize) {
@@ -17,11 +20,11 @@ PlatformHeap PlatformHeapCreate(size_t initialSize) {
 
 void *PlatformHeapAlloc(PlatformHeap heap, size_t size, int zeroFill) {
   if (!heap) return nullptr;
-  heapStats.allocCalls++;
+  PlatformHeapCounts.allocCalls++;
   void *p = HeapAlloc(static_cast<HANDLE>(heap), zeroFill ? HEAP_ZERO_MEMORY : 0, size);
   if (p) {
-    heapStats.liveBlocks++;
-    heapStats.liveBytes += static_cast<int64_t>(size);
+    PlatformHeapCounts.liveBlocks++;
+    PlatformHeapCounts.liveBytes += static_cast<int64_t>(size);
   }
   return p;
 }
@@ -29,18 +32,18 @@ void *PlatformHeapAlloc(PlatformHeap heap, size_t size, int zeroFill) {
 void *PlatformHeapRealloc(PlatformHeap heap, void *block, size_t size, int zeroFill) {
   if (!heap) return nullptr;
   if (!block) return PlatformHeapAlloc(heap, size, zeroFill);
-  heapStats.reallocCalls++;
+  PlatformHeapCounts.reallocCalls++;
   SIZE_T old = HeapSize(static_cast<HANDLE>(heap), 0, block);
   void *p = HeapReAlloc(static_cast<HANDLE>(heap), zeroFill ? HEAP_ZERO_MEMORY : 0, block, size);
-  if (p) heapStats.liveBytes += static_cast<int64_t>(size) - static_cast<int64_t>(old);
+  if (p) PlatformHeapCounts.liveBytes += static_cast<int64_t>(size) - static_cast<int64_t>(old);
   return p;
 }
 
 void PlatformHeapFree(PlatformHeap heap, void *block) {
   if (!heap || !block) return;
-  heapStats.freeCalls++;
-  heapStats.liveBlocks--;
-  heapStats.liveBytes -= static_cast<int64_t>(HeapSize(static_cast<HANDLE>(heap), 0, block));
+  PlatformHeapCounts.freeCalls++;
+  PlatformHeapCounts.liveBlocks--;
+  PlatformHeapCounts.liveBytes -= static_cast<int64_t>(HeapSize(static_cast<HANDLE>(heap), 0, block));
   HeapFree(static_cast<HANDLE>(heap), 0, block);
 }
 
@@ -49,7 +52,7 @@ void PlatformHeapDestroy(PlatformHeap heap) {
 }
 
 void PlatformHeapGetStats(PlatformHeap, PlatformHeapStats *stats) {
-  *stats = heapStats;
+  *stats = PlatformHeapCounts;
 }
 
 void PlatformLocalTime(PlatformTime *now) {

@@ -1,7 +1,6 @@
 // The one-line input dialog: its own class, its own message loop, and the
 // entered text written into the temporary area at the caller's position.
-#include "runtime/requester/requester.h"
-
+#include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 #include <string.h>
@@ -9,8 +8,6 @@
 #include "runtime/objects/objects.h"
 #include "runtime/requester/requester_internal.h"
 #include "runtime/strings/strings.h"
-
-RequesterState Requester;
 
 namespace {
 
@@ -20,6 +17,15 @@ constexpr int InputFieldId = 10;
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(WNDCLASSEXA) == 48, "WNDCLASSEXA as the 32-bit system expects it");
 #endif
+
+// Re-enables what the open input dialog disabled; a second call does nothing.
+void RequestInputFinish(void) {
+  if (RequesterLibrary.ownerDisabled) {
+    RequesterLibrary.ownerDisabled = 0;
+    EnableWindow(RequesterLibrary.owner, TRUE);
+  }
+  RequestBlockOthers(0);
+}
 
 // A heap copy of text, or null for a null text. Returns 0 when no copy could
 // be had.
@@ -50,7 +56,7 @@ HWND CreateChild(HWND dialog, const char *className, const char *text, DWORD sty
   HWND child = CreateWindowExA(exStyle, className, text, style, x, y, width, height, dialog,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                ProgramInstance, nullptr);
-  if (child) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(Requester.font), TRUE);
+  if (child) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(RequesterLibrary.font), TRUE);
   return child;
 }
 
@@ -58,13 +64,13 @@ HWND CreateChild(HWND dialog, const char *className, const char *text, DWORD sty
 // with the caret behind it.
 void CreateInputChildren(HWND dialog, const char *prompt, const char *defaultText) {
   CreateChild(dialog, "STATIC", prompt, WS_CHILD | WS_VISIBLE | SS_SIMPLE, 0, 10, 10, 280, 22, 0);
-  Requester.field = CreateChild(dialog, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+  RequesterLibrary.field = CreateChild(dialog, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                                 WS_EX_CLIENTEDGE, 10, 32, 275, 21, InputFieldId);
-  SetFocus(Requester.field);
-  if (defaultText && Requester.field) {
-    SendMessageA(Requester.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(defaultText));
+  SetFocus(RequesterLibrary.field);
+  if (defaultText && RequesterLibrary.field) {
+    SendMessageA(RequesterLibrary.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(defaultText));
     WPARAM length = strlen(defaultText);
-    SendMessageA(Requester.field, EM_SETSEL, length, static_cast<LPARAM>(length));
+    SendMessageA(RequesterLibrary.field, EM_SETSEL, length, static_cast<LPARAM>(length));
   }
   CreateChild(dialog, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
               110, 67, 80, 25, InputCommandOk);
@@ -74,11 +80,11 @@ void CreateInputChildren(HWND dialog, const char *prompt, const char *defaultTex
 void KeepEntry(HWND dialog) {
   char **cell = reinterpret_cast<char **>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
   if (!cell) return;
-  int length = GetWindowTextLengthA(Requester.field);
+  int length = GetWindowTextLengthA(RequesterLibrary.field);
   if (length < 0) length = 0;
   char *text = static_cast<char *>(RuntimeAllocRaw(static_cast<size_t>(length) + 1));
   if (!text) return;
-  int copied = GetWindowTextA(Requester.field, text, length + 1);
+  int copied = GetWindowTextA(RequesterLibrary.field, text, length + 1);
   text[copied > 0 && copied <= length ? copied : 0] = 0;
   RuntimeFree(*cell);
   *cell = text;
@@ -89,7 +95,7 @@ void KeepEntry(HWND dialog) {
 // not posted again, so that a message box shown next still waits for the user.
 void RunInputLoop(HWND dialog, HACCEL accelerators) {
   MSG message;
-  while (!Requester.done) {
+  while (!RequesterLibrary.done) {
     BOOL got = GetMessageA(&message, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
     if (!TranslateAcceleratorA(dialog, accelerators, &message)) {
@@ -97,7 +103,7 @@ void RunInputLoop(HWND dialog, HACCEL accelerators) {
       DispatchMessageA(&message);
     }
   }
-  if (!Requester.done && IsWindow(dialog)) {
+  if (!RequesterLibrary.done && IsWindow(dialog)) {
     RequestInputFinish();
     DestroyWindow(dialog);
   }
@@ -121,14 +127,6 @@ void RequestInit(void) {
   (void)CoInitialize(nullptr);
 }
 
-void RequestInputFinish(void) {
-  if (Requester.ownerDisabled) {
-    Requester.ownerDisabled = 0;
-    EnableWindow(Requester.owner, TRUE);
-  }
-  RequestBlockOthers(0);
-}
-
 char *RequestInput(const char *title, const char *prompt, const char *defaultText, int32_t at) {
   // The arguments may lie in the temporary area, which moves when the result
   // is reserved: the dialog works on copies.
@@ -142,16 +140,16 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
     return WriteResult(nullptr, at);
   }
 
-  if (!Requester.font) Requester.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (!RequesterLibrary.font) RequesterLibrary.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   RegisterInputClass();
-  Requester.done = 0;
+  RequesterLibrary.done = 0;
   RequestBlockOthers(1);
   HWND owner = RequestOwnerWindow();
-  Requester.owner = owner;
-  Requester.ownerDisabled = 0;
+  RequesterLibrary.owner = owner;
+  RequesterLibrary.ownerDisabled = 0;
   if (owner && IsWindowEnabled(owner)) {
     EnableWindow(owner, FALSE);
-    Requester.ownerDisabled = 1;
+    RequesterLibrary.ownerDisabled = 1;
   }
 
   char *entered = nullptr;  // the window procedure puts the text here on OK
@@ -172,7 +170,7 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
     if (accelerators) DestroyAcceleratorTable(accelerators);
   }
   UnregisterClassA(InputClassName, ProgramInstance);
-  Requester.field = nullptr;
+  RequesterLibrary.field = nullptr;
 
   char *result = WriteResult(entered, at);
   RuntimeFree(entered);
@@ -207,7 +205,7 @@ LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LP
       // system refuses while a window of the class still exists, as this one
       // does until its WM_NCDESTROY has passed.
       RequestInputFinish();
-      Requester.done = 1;
+      RequesterLibrary.done = 1;
       return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

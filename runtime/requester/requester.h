@@ -1,23 +1,25 @@
-// Requester library: the one-line input dialog and message boxes, with the
-// calling thread's other windows disabled while one is up.
+// Requester library: modal dialogs. RequestInput shows the one-line input
+// dialog and runs its own message loop; RequestMessage shows a message box.
+// While either is up, the calling thread's other visible, enabled windows are
+// disabled (RequestBlockOthers), and they come back afterwards.
+//
+// Stands on the objects library (the list of disabled windows, the dialog's
+// text copies), the string library (the entered text is written into the
+// temporary area) and on user32, comctl32 and ole32.
 #pragma once
 #include <stdint.h>
 #include <windows.h>
 
-enum : WORD { InputCommandOk = 1000, InputCommandCancel = 1001 };
-
 // InitCommonControls, then CoInitialize(null).
 void RequestInit(void);
 
-// Shows the dialog "InputRequester" (owned by RequestOwnerWindow()) and runs
-// its own message loop until OK, Return, Escape or a close request. Writes
-// the entered text (or the empty string) into the temporary area at position
-// at, leaves the top behind it, and returns base + at. Any of the texts may be
-// null, and may lie in the temporary area. A quit message (or a failing
-// GetMessageA) during the loop takes the dialog down like Escape and is not
-// posted again.
+// Shows the dialog "InputRequester" (owned by RequestOwnerWindow()) until OK,
+// Return, Escape or a close request. Writes the entered text (or the empty
+// string) into the temporary area at position at, leaves the top behind it,
+// and returns base + at. Any of the texts may be null, and may lie in the
+// temporary area. A quit message (or a failing GetMessageA) during the loop
+// takes the dialog down like Escape and is not posted again.
 char *RequestInput(const char *title, const char *prompt, const char *defaultText, int32_t at);
-LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // MessageBoxA with the caller's flags (RequestMessage: MB_OK), owned by
 // RequestOwnerWindow(); the button that closed it, 0 on failure.
@@ -26,7 +28,7 @@ int RequestMessageEx(const char *title, const char *text, UINT flags);
 
 // 1: disables the calling thread's visible, enabled top-level windows except
 // the foreground window and records them; 0: enables again the windows this
-// thread recorded. Threads may block at the same time.
+// thread recorded.
 void RequestBlockOthers(int32_t block);
 
 // The foreground window when it belongs to this process, else null.

@@ -1,7 +1,13 @@
-// State shared by the requester library's files.
+// Inside the requester library: its state and the dialog's procedure. Tests
+// reach in through this header too.
 #pragma once
 #include <stdint.h>
 #include <windows.h>
+
+#include "runtime/platform/program_instance.h"
+#include "runtime/requester/requester.h"
+
+enum : WORD { InputCommandOk = 1000, InputCommandCancel = 1001 };
 
 // One record of the list of windows a requester disabled; each thread
 // re-enables only its own.
@@ -10,16 +16,17 @@ struct BlockedWindow {
   HWND window;
 };
 
-// One input dialog at a time: these describe the open one.
 struct RequesterState {
+  // One input dialog at a time: these describe the open one.
   int32_t done;           // set when the dialog window is destroyed
   HWND field;             // the dialog's edit field
   HWND owner;             // the dialog's owner
   int32_t ownerDisabled;  // the dialog disabled its owner and must enable it again
   HFONT font;             // DEFAULT_GUI_FONT, fetched once
+  void *blockedWindows;   // BlockedWindow payloads, newest first
+  SRWLOCK blockedLock;    // guards the links of blockedWindows
 };
 
-extern RequesterState Requester;
+extern RequesterState RequesterLibrary;
 
-// Re-enables what the open input dialog disabled; a second call does nothing.
-void RequestInputFinish(void);
+LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

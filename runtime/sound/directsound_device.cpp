@@ -4,8 +4,8 @@
 #include <mmsystem.h>
 #include <dsound.h>
 
-#include "runtime/platform/platform.h"
-#include "runtime/sound/sound.h"
+#include "runtime/platform/program_instance.h"
+#include "runtime/sound/sound_device.h"
 
 #if defined(__i386__)
 static_assert(sizeof(DSBUFFERDESC) == 36, "the 32-bit DSBUFFERDESC is 36 bytes");
@@ -20,7 +20,7 @@ static_assert(SoundVolumeSilence == DSBVOLUME_MIN);
 
 namespace {
 
-constexpr char kClassName[] = "MultimediaBase Class";
+constexpr char SoundClassName[] = "MultimediaBase Class";
 
 typedef HRESULT(WINAPI *DirectSoundCreateEntry)(LPCGUID device, LPDIRECTSOUND *out, LPUNKNOWN outer);
 
@@ -60,7 +60,7 @@ intptr_t WindowMake(void) {
   // A retry after a failed CreateWindowExA finds the class already there.
   WNDCLASSEXA known = {};
   known.cbSize = sizeof known;
-  if (!GetClassInfoExA(ProgramInstance, kClassName, &known) || known.lpfnWndProc != SoundWindowProc) {
+  if (!GetClassInfoExA(ProgramInstance, SoundClassName, &known) || known.lpfnWndProc != SoundWindowProc) {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
@@ -68,10 +68,10 @@ intptr_t WindowMake(void) {
     windowClass.hInstance = ProgramInstance;
     windowClass.hIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(1));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = SoundClassName;
     if (!RegisterClassExA(&windowClass)) return 0;
   }
-  HWND window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ProgramInstance, nullptr);
+  HWND window = CreateWindowExA(0, SoundClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ProgramInstance, nullptr);
   return reinterpret_cast<intptr_t>(window);
 }
 

@@ -2,14 +2,11 @@
 
 namespace {
 
-constexpr size_t kInstanceNodeBytes = sizeof(ListNode) + sizeof(SoundBuffer);
-
 void ReleaseFinishedInstances(SoundRecord *record) {
   const SoundDevice *d = SoundLibrary.device;
   void *payload = record->instances;
   while (payload) {
-    ListNode *node = static_cast<ListNode *>(payload) - 1;
-    void *next = node->next ? static_cast<void *>(node->next + 1) : nullptr;
+    void *next = ListNext(payload);
     SoundBuffer buffer = *static_cast<SoundBuffer *>(payload);
     // A failed status call leaves the word at 0 and so reads as finished.
     uint32_t status = 0;
@@ -39,7 +36,7 @@ intptr_t SoundPlay(intptr_t number, uint32_t flags, int32_t volume) {
   }
 
   ReleaseFinishedInstances(record);
-  SoundBuffer *instance = static_cast<SoundBuffer *>(ListAdd(&record->instances, kInstanceNodeBytes));
+  SoundBuffer *instance = static_cast<SoundBuffer *>(ListAdd(&record->instances, ListNodeSize(sizeof(SoundBuffer))));
   if (!instance) return 0;
   if (d->DeviceDuplicateBuffer(SoundLibrary.deviceObject, record->buffer, instance) != 0 || !*instance) {
     ListRemove(&record->instances, instance);

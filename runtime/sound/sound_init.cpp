@@ -72,9 +72,7 @@ intptr_t SoundInit(void) {
 void SoundEnd(void) {
   SoundState *s = &SoundLibrary;
   if (!s->table) return;
-  ObjectTableRewind(s->table);
-  intptr_t number;
-  while (ObjectTableNext(s->table, &number)) SoundFree(number);
+  ObjectTableFreeAll(s->table);
 
   const SoundDevice *d = s->device;
   if (!d) return;

@@ -1,6 +1,35 @@
-// Private to the sound library: its state block, one per process.
+// Inside the sound library: the sound record, the wave parser and the
+// library's state, one per process. Tests reach in through this header too.
 #pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+#include "runtime/objects/objects.h"
 #include "runtime/sound/sound.h"
+#include "runtime/sound/sound_device.h"
+
+// Entry of the sound table.
+struct SoundRecord {
+  SoundBuffer buffer;  // main buffer; non-null in every registered sound
+  void *instances;     // list of play instances; each payload is one SoundBuffer
+  int32_t pan;         // settings of the main buffer when the sound was made,
+  uint32_t frequency;  // the starting point of new instances
+  int32_t volume;
+};
+
+// Where the parts of a wave image lie. The format block is what the device gets.
+struct SoundWave {
+  const void *format;
+  uint32_t formatSize;
+  const unsigned char *data;
+  uint32_t dataSize;
+};
+
+// Finds the format block and the sample data of the image's first length
+// bytes (less, when its RIFF size says it ends sooner). Returns 1, or 0 for
+// anything that is not "RIFF" with a "fmt " chunk first, a format block
+// shorter than the device reads, or no "data" chunk that fits inside.
+int SoundParseWave(const void *image, size_t length, SoundWave *wave);
 
 #ifdef _WIN32
 inline constexpr const SoundDevice *SoundStartDevice = &SoundDirectSound;

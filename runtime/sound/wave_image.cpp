@@ -4,9 +4,9 @@
 
 namespace {
 
-constexpr uint32_t kWaveFormatPcm = 1;
-constexpr uint32_t kPcmFormatBytes = 16;   // PCMWAVEFORMAT
-constexpr uint32_t kFormatExBytes = 18;    // WAVEFORMATEX up to cbSize
+constexpr uint32_t WaveFormatPcm = 1;
+constexpr uint32_t PcmFormatBytes = 16;   // PCMWAVEFORMAT
+constexpr uint32_t FormatExBytes = 18;    // WAVEFORMATEX up to cbSize
 
 uint32_t ReadLe16(const unsigned char *p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
@@ -20,10 +20,10 @@ uint32_t ReadLe32(const unsigned char *p) {
 // The device copies 16 bytes of a PCM format and 18 + cbSize bytes of any
 // other, so the format chunk must hold that much.
 bool FormatFits(const unsigned char *format, uint32_t size) {
-  if (size < kPcmFormatBytes) return false;
-  if (ReadLe16(format) == kWaveFormatPcm) return true;
-  if (size < kFormatExBytes) return false;
-  return kFormatExBytes + ReadLe16(format + 16) <= size;
+  if (size < PcmFormatBytes) return false;
+  if (ReadLe16(format) == WaveFormatPcm) return true;
+  if (size < FormatExBytes) return false;
+  return FormatExBytes + ReadLe16(format + 16) <= size;
 }
 
 intptr_t SoundFromWave(intptr_t number, const SoundWave *wave) {

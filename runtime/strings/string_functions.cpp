@@ -2,7 +2,6 @@
 #include <string.h>
 
 #include "runtime/strings/strings.h"
-#include "runtime/strings/strings_internal.h"
 
 namespace {
 

@@ -9,8 +9,13 @@
 // after raising the top by one over its terminator, and set the top back to
 // mark after the call. Hold positions, never pointers, across calls: the
 // area can move.
+//
+// Portable; stands on the platform's heap (the string heap is its own, not
+// the runtime heap).
 #pragma once
 #include <stdint.h>
+
+#include "runtime/platform/platform.h"
 
 // Creates the string heap and the 16-byte area. Called again (tests), it
 // starts afresh: the former heap and every block in it are gone. When the
@@ -30,7 +35,16 @@ struct StrTempArea {
   int32_t top;       // bytes in use; base[top] is 0 after every write
   int32_t capacity;  // size at which the area grows
 };
-extern StrTempArea strTemp;
+
+// The area's block holds this many bytes beyond capacity, so word copies
+// stay inside.
+constexpr int32_t StrTempSlack = 5;
+
+struct StrState {
+  StrTempArea temp;
+  PlatformHeap heap;  // holds every variable's block and the area
+};
+extern StrState StrLibrary;
 
 // Grows the area for need bytes beyond its start: capacity = need + 16384.
 void StrTempGrow(int64_t need);
@@ -38,14 +52,14 @@ void StrTempGrow(int64_t need);
 // Room for n bytes at at; top = at + n. The need is counted from the higher
 // of top and at: when it reaches capacity - 4 the area grows (and may move).
 inline char *StrTempReserve(int32_t n, int32_t at) {
-  int64_t need = static_cast<int64_t>(at > strTemp.top ? at : strTemp.top) + n;
-  if (need >= strTemp.capacity - 4) StrTempGrow(need);
-  strTemp.top = at + n;
-  return strTemp.base + at;
+  int64_t need = static_cast<int64_t>(at > StrLibrary.temp.top ? at : StrLibrary.temp.top) + n;
+  if (need >= StrLibrary.temp.capacity - 4) StrTempGrow(need);
+  StrLibrary.temp.top = at + n;
+  return StrLibrary.temp.base + at;
 }
 
 inline void StrTempRelease(int32_t n) {  // top -= n
-  strTemp.top -= n;
+  StrLibrary.temp.top -= n;
 }
 
 void StrTempSetTop(int32_t n);  // top = n, terminator at n
@@ -53,24 +67,24 @@ void StrTempSetTop(int32_t n);  // top = n, terminator at n
 // Position + 1 of p when base <= p <= base + top (unsigned addresses, the
 // terminator's position included), else 0.
 inline int32_t StrTempFind(const char *p) {
-  uintptr_t offset = reinterpret_cast<uintptr_t>(p) - reinterpret_cast<uintptr_t>(strTemp.base);
-  return offset <= static_cast<uintptr_t>(strTemp.top) ? static_cast<int32_t>(offset) + 1 : 0;
+  uintptr_t offset = reinterpret_cast<uintptr_t>(p) - reinterpret_cast<uintptr_t>(StrLibrary.temp.base);
+  return offset <= static_cast<uintptr_t>(StrLibrary.temp.top) ? static_cast<int32_t>(offset) + 1 : 0;
 }
 
 inline char *StrTempAt(int32_t v) {  // base + v - 1
-  return strTemp.base + v - 1;
+  return StrLibrary.temp.base + v - 1;
 }
 
 inline int32_t StrTempTop(void) {
-  return strTemp.top;
+  return StrLibrary.temp.top;
 }
 
 inline char *StrTempBase(void) {
-  return strTemp.base;
+  return StrLibrary.temp.base;
 }
 
 inline int32_t StrTempCapacity(void) {
-  return strTemp.capacity;
+  return StrLibrary.temp.capacity;
 }
 
 // String functions. The piece functions write their result at position at,

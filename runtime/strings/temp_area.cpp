@@ -3,24 +3,21 @@
 #include <string.h>
 
 #include "runtime/strings/strings.h"
-#include "runtime/strings/strings_internal.h"
 
-StrState strState;
-StrTempArea strTemp;
+StrState StrLibrary;
 
 namespace {
 
 constexpr int32_t AreaStart = 16;
 constexpr int32_t AreaGrowth = 16384;
-constexpr int32_t AreaSlack = 5;  // bytes beyond capacity, so word copies stay inside
 
 // Re-allocates (or allocates) a variable's block for n bytes of text. A
 // block always has room for its text's length plus 5, so a text of the same
 // length fits as it is.
 char *VariableBlock(char *block, size_t n) {
   if (block && strlen(block) == n) return block;
-  void *p = block ? PlatformHeapRealloc(strState.heap, block, n + 5, 0)
-                  : PlatformHeapAlloc(strState.heap, n + 5, 0);
+  void *p = block ? PlatformHeapRealloc(StrLibrary.heap, block, n + 5, 0)
+                  : PlatformHeapAlloc(StrLibrary.heap, n + 5, 0);
   if (!p) PlatformOutOfMemory();
   return static_cast<char *>(p);
 }
@@ -30,32 +27,32 @@ char *VariableBlock(char *block, size_t n) {
 void StrTempGrow(int64_t need) {
   // Positions are 32-bit: an area that would pass that is out of memory,
   // never a wrapped size.
-  if (need > INT32_MAX - AreaGrowth - AreaSlack) PlatformOutOfMemory();
+  if (need > INT32_MAX - AreaGrowth - StrTempSlack) PlatformOutOfMemory();
   int32_t capacity = static_cast<int32_t>(need) + AreaGrowth;
-  void *p = PlatformHeapRealloc(strState.heap, strTemp.base, static_cast<size_t>(capacity) + AreaSlack, 0);
+  void *p = PlatformHeapRealloc(StrLibrary.heap, StrLibrary.temp.base, static_cast<size_t>(capacity) + StrTempSlack, 0);
   if (!p) PlatformOutOfMemory();
-  strTemp.base = static_cast<char *>(p);
-  strTemp.capacity = capacity;
+  StrLibrary.temp.base = static_cast<char *>(p);
+  StrLibrary.temp.capacity = capacity;
 }
 
 void StrInit(void) {
   // A second start (tests) begins afresh: the former heap and every block in
   // it are gone.
-  if (strState.heap) PlatformHeapDestroy(strState.heap);
-  strState.heap = PlatformHeapCreate(4096);
-  if (!strState.heap) PlatformOutOfMemory();
-  void *area = PlatformHeapAlloc(strState.heap, AreaStart, 0);
+  if (StrLibrary.heap) PlatformHeapDestroy(StrLibrary.heap);
+  StrLibrary.heap = PlatformHeapCreate(4096);
+  if (!StrLibrary.heap) PlatformOutOfMemory();
+  void *area = PlatformHeapAlloc(StrLibrary.heap, AreaStart, 0);
   if (!area) PlatformOutOfMemory();
-  strTemp.base = static_cast<char *>(area);
-  strTemp.base[0] = 0;
-  strTemp.top = 0;
-  strTemp.capacity = AreaStart;
+  StrLibrary.temp.base = static_cast<char *>(area);
+  StrLibrary.temp.base[0] = 0;
+  StrLibrary.temp.top = 0;
+  StrLibrary.temp.capacity = AreaStart;
 }
 
 void StrAssign(char **variable, const char *text) {
   if (!text) {
     if (*variable) {
-      PlatformHeapFree(strState.heap, *variable);
+      PlatformHeapFree(StrLibrary.heap, *variable);
       *variable = nullptr;
     }
     return;
@@ -81,7 +78,7 @@ namespace {
 // one that needs the area to grow.
 [[gnu::noinline]] void AppendSlowly(const char *text) {
   if (!text) {
-    strTemp.base[strTemp.top] = 0;
+    StrLibrary.temp.base[StrLibrary.temp.top] = 0;
     return;
   }
   size_t length = strlen(text);
@@ -90,7 +87,7 @@ namespace {
   // A text inside the area would be left behind when the area moves; find
   // it again after the reservation.
   int32_t v = StrTempFind(text);
-  char *out = StrTempReserve(n, strTemp.top);
+  char *out = StrTempReserve(n, StrLibrary.temp.top);
   if (v) text = StrTempAt(v);
   memmove(out, text, length);
   out[n] = 0;
@@ -102,13 +99,13 @@ void StrAppend(const char *text) {
   // The common case: a text outside the area, copied byte by byte as far as
   // the area has room without growing.
   if (text && !StrTempFind(text)) {
-    char *out = strTemp.base + strTemp.top;
-    int32_t room = strTemp.capacity - 4 - strTemp.top;  // the terminator stays below
+    char *out = StrLibrary.temp.base + StrLibrary.temp.top;
+    int32_t room = StrLibrary.temp.capacity - 4 - StrLibrary.temp.top;  // the terminator stays below
     for (int32_t i = 0; i < room; i++) {
       char c = text[i];
       out[i] = c;
       if (!c) {
-        strTemp.top += i;
+        StrLibrary.temp.top += i;
         return;
       }
     }
@@ -117,15 +114,15 @@ void StrAppend(const char *text) {
 }
 
 void StrStore(char **variable, int32_t mark) {
-  assert(mark >= 0 && mark <= strTemp.top);
-  int32_t n = strTemp.top - mark;
+  assert(mark >= 0 && mark <= StrLibrary.temp.top);
+  int32_t n = StrLibrary.temp.top - mark;
   char *block = VariableBlock(*variable, static_cast<size_t>(n));
-  memcpy(block, strTemp.base + mark, static_cast<size_t>(n));
+  memcpy(block, StrLibrary.temp.base + mark, static_cast<size_t>(n));
   block[n] = 0;
   *variable = block;
-  strTemp.top = mark;
+  StrLibrary.temp.top = mark;
   // An outer expression that continues below the mark stays terminated.
-  strTemp.base[mark] = 0;
+  StrLibrary.temp.base[mark] = 0;
 }
 
 int StrEqual(const char *a, const char *b) {
@@ -134,7 +131,7 @@ int StrEqual(const char *a, const char *b) {
 
 void StrTempSetTop(int32_t n) {
   assert(n >= 0);
-  if (n >= strTemp.capacity - 4) StrTempGrow(n);
-  strTemp.top = n;
-  strTemp.base[n] = 0;
+  if (n >= StrLibrary.temp.capacity - 4) StrTempGrow(n);
+  StrLibrary.temp.top = n;
+  StrLibrary.temp.base[n] = 0;
 }

@@ -1,36 +1,11 @@
-#include <string.h>
-
+// Gadget lists: which window receives the gadgets created next, kept with
+// each window while another one is current.
 #include "runtime/window/window_internal.h"
 
 namespace {
 
-constexpr int32_t InitialStackEntries = 10;
-
-GadgetListState *ListState;
-
-// "ZX_GadgetStack_" with the module instance; made once per instance,
-// since GadgetListProc needs it for every message.
-struct {
-  HINSTANCE instance;
-  char name[WindowNameSize];
-} PropertyName;
-
-const char *ListProperty(void) {
-  if (!PropertyName.name[0] || PropertyName.instance != ProgramInstance) {
-    PropertyName.instance = ProgramInstance;
-    WindowFormatName(PropertyName.name, "ZX_GadgetStack_", reinterpret_cast<intptr_t>(ProgramInstance));
-  }
-  return PropertyName.name;
-}
-
 HWND *NewStack(void) {
-  return static_cast<HWND *>(RuntimeAlloc(sizeof(HWND) * InitialStackEntries));
-}
-
-void InitListState(void *block) {
-  GadgetListState *state = static_cast<GadgetListState *>(block);
-  state->listStack = NewStack();
-  state->listCapacity = state->listStack ? InitialStackEntries : 0;
+  return static_cast<HWND *>(RuntimeAlloc(sizeof(HWND) * GadgetListEntries));
 }
 
 HWND CurrentList(const GadgetListState *state) {
@@ -39,20 +14,14 @@ HWND CurrentList(const GadgetListState *state) {
 }
 
 GadgetListRecord *RecordOf(HWND window) {
-  return static_cast<GadgetListRecord *>(GetPropA(window, ListProperty()));
+  return static_cast<GadgetListRecord *>(GetPropA(window, WindowLibrary->listProperty));
 }
 
 }  // namespace
 
-GadgetListState *GadgetListStateGet(void) {
-  // Made on first use, so a window opened before any library start still works.
-  if (!ListState) ListState = static_cast<GadgetListState *>(LibraryStateCreate(sizeof(GadgetListState), InitListState));
-  return ListState;
-}
-
 HWND GadgetListSelect(HWND window) {
-  GadgetListState *state = GadgetListStateGet();
-  if (!state) return nullptr;
+  if (!WindowLibrary) return nullptr;
+  GadgetListState *state = &WindowLibrary->lists;
   HWND previous = CurrentList(state);
   if (!window) return previous;
 
@@ -84,13 +53,13 @@ HWND GadgetListSelect(HWND window) {
   } else {
     state->listStack = NewStack();
     state->listDepth = 0;
-    state->listCapacity = state->listStack ? InitialStackEntries : 0;
+    state->listCapacity = state->listStack ? GadgetListEntries : 0;
   }
   state->listParent = window;
   record = static_cast<GadgetListRecord *>(RuntimeAlloc(sizeof(GadgetListRecord)));
   if (!record) return previous;
   record->window = window;
-  if (!SetPropA(window, ListProperty(), record)) {
+  if (!SetPropA(window, WindowLibrary->listProperty, record)) {
     RuntimeFree(record);
     return previous;
   }
@@ -98,7 +67,7 @@ HWND GadgetListSelect(HWND window) {
   LONG_PTR replaced = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetListProc));
   if (!replaced && GetLastError()) {
     // Not subclassable (another process's window): nothing would ever free the record.
-    RemovePropA(window, ListProperty());
+    RemovePropA(window, WindowLibrary->listProperty);
     RuntimeFree(record);
     return previous;
   }
@@ -107,18 +76,18 @@ HWND GadgetListSelect(HWND window) {
 }
 
 LRESULT CALLBACK GadgetListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  GadgetListRecord *record = RecordOf(window);
+  GadgetListRecord *record = WindowLibrary ? RecordOf(window) : nullptr;
   if (!record) return DefWindowProcA(window, message, wParam, lParam);
   WNDPROC previousProc = record->previousProc;
   if (message == WM_NCDESTROY) {
-    GadgetListState *state = GadgetListStateGet();
-    if (state && CurrentList(state) == window) {
+    GadgetListState *state = &WindowLibrary->lists;
+    if (CurrentList(state) == window) {
       state->listParent = nullptr;
       state->listDepth = 0;
     }
     RuntimeFree(record->savedStack);
     RuntimeFree(record);
-    RemovePropA(window, ListProperty());
+    RemovePropA(window, WindowLibrary->listProperty);
   }
   if (previousProc) return CallWindowProcA(previousProc, window, message, wParam, lParam);
   return DefWindowProcA(window, message, wParam, lParam);

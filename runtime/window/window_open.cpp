@@ -1,8 +1,10 @@
+// Window creation and closing, the window table, and the names the library
+// gives its classes and properties.
 #include <string.h>
 
 #include "runtime/window/window_internal.h"
 
-WindowLibraryState *WindowLibrary;
+WindowState *WindowLibrary;
 
 namespace {
 
@@ -70,10 +72,6 @@ bool CreateAccelerators(WindowRecord *record) {
   return record->accelTable != nullptr;
 }
 
-WindowRecord *SlotRecord(ObjectTable *table, intptr_t number) {
-  return reinterpret_cast<WindowRecord *>(table->slots + static_cast<size_t>(number) * static_cast<size_t>(table->recordSize));
-}
-
 }  // namespace
 
 void WindowFormatName(char *out, const char *prefix, intptr_t value) {
@@ -103,14 +101,20 @@ intptr_t WindowNumberOf(HWND window) {
 
 void WindowInit(void) {
   if (WindowLibrary) return;
-  WindowLibraryState *library = static_cast<WindowLibraryState *>(LibraryStateCreate(sizeof(WindowLibraryState), nullptr));
+  WindowState *library = static_cast<WindowState *>(LibraryStateCreate(sizeof(WindowState), nullptr));
   if (!library) return;
   library->windowTable = ObjectTableCreate(static_cast<int32_t>(sizeof(WindowRecord)), 16, WindowClose);
-  library->eventState = static_cast<EventState *>(LibraryStateCreate(sizeof(EventState), nullptr));
   library->classIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(1));
   library->classCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  library->lists.listStack = static_cast<HWND *>(RuntimeAlloc(sizeof(HWND) * GadgetListEntries));
+  library->lists.listCapacity = library->lists.listStack ? GadgetListEntries : 0;
+  // Made once: the gadget-list procedure needs it for every message.
+  WindowFormatName(library->listProperty, "ZX_GadgetStack_", reinterpret_cast<intptr_t>(ProgramInstance));
   WindowLibrary = library;
-  GadgetListStateGet();
+}
+
+EventState *WindowEventState(void) {
+  return WindowLibrary ? &WindowLibrary->events : nullptr;
 }
 
 WindowRecord *WindowLookup(intptr_t number) {
@@ -158,8 +162,8 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
     return 0;
   }
   // Creation may run other library code (hooks), which may grow the slot
-  // array; the record is not live yet, so find it by position.
-  if (number != AutoNumber) record = SlotRecord(WindowLibrary->windowTable, number);
+  // array; the record is not live yet, so find it by its number.
+  record = static_cast<WindowRecord *>(ObjectTableRecord(WindowLibrary->windowTable, id));
   record->windowHandle = window;
   SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(id + 1));
 
@@ -212,9 +216,5 @@ void WindowForget(intptr_t number) {
 }
 
 void WindowEnd(void) {
-  if (!WindowLibrary) return;
-  ObjectTable *table = WindowLibrary->windowTable;
-  ObjectTableRewind(table);
-  intptr_t number;
-  while (ObjectTableNext(table, &number)) WindowClose(number);
+  if (WindowLibrary) ObjectTableFreeAll(WindowLibrary->windowTable);
 }

@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-#include "runtime/sound/sound.h"
+#include "runtime/sound/sound_internal.h"
 #include "sound/recording_device.h"
 
 namespace {

@@ -4,6 +4,9 @@
 #include "app/clock_state.h"
 #include "runtime/objects/objects.h"
 #include "runtime/strings/strings.h"
+#ifdef _WIN32
+#include "runtime/platform/program_instance.h"
+#endif
 
 // A fresh string runtime and runtime heap, and the program variables after
 // the start-up defaults.

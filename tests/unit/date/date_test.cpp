@@ -9,6 +9,9 @@
 #include "runtime/date/date.h"
 #include "runtime/objects/objects.h"
 #include "runtime/strings/strings.h"
+#ifdef _WIN32
+#include "runtime/platform/program_instance.h"
+#endif
 
 namespace {
 
@@ -373,21 +376,33 @@ TEST_F(DateTest, FormatOfAMaskInsideTheArea) {
   }
 }
 
-// Only a mask inside the temporary area is copied into the runtime heap, and
-// the copy is freed again.
+// Only a mask inside the temporary area's block is copied into the runtime
+// heap, and the copy is freed again. A released temporary above the top is
+// inside too: the reservation moves the area under it.
 TEST_F(DateTest, FormatCopiesOnlyAMaskInsideTheArea) {
   StrAppend("%hh:%ii:%ss");
+  enum Where { Literal, BelowTop, AboveTop, Null };
   const struct {
-    const char *mask;  // null with inArea: the temporary at position 0
-    bool inArea;
+    Where where;
     int64_t heapCalls;
-  } rows[] = {{"%hh:%ii:%ss", false, 0}, {nullptr, true, 2}, {nullptr, false, 0}};
+    const char *expected;
+  } rows[] = {{Literal, 0, "00:00:00"}, {BelowTop, 2, "00:00:00"}, {AboveTop, 2, "hh:00:00"}, {Null, 0, ""}};
   for (const auto &row : rows) {
-    SCOPED_TRACE(row.heapCalls);
+    SCOPED_TRACE(row.where);
     PlatformHeapStats before, after;
     PlatformHeapGetStats(RuntimeHeap, &before);
+    const char *mask = row.where == Literal ? "%hh:%ii:%ss" : row.where == Null ? nullptr : StrTempBase();
     int32_t at = StrTempTop();
-    DateFormat(row.inArea ? StrTempBase() : row.mask, 0, at);
+    if (row.where == AboveTop) {
+      // The temporary at 0 is released (its first byte becomes the
+      // terminator); its rest is the mask, and the output lies beyond the
+      // capacity, so the area grows and moves.
+      StrTempSetTop(0);
+      mask = StrTempBase() + 1;
+      at = StrTempCapacity();
+    }
+    DateFormat(mask, 0, at);
+    EXPECT_EQ(std::string(StrTempBase() + at), row.expected);
     StrTempSetTop(at);
     PlatformHeapGetStats(RuntimeHeap, &after);
     EXPECT_EQ(after.allocCalls - before.allocCalls, row.heapCalls / 2);

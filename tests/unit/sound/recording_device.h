@@ -8,7 +8,7 @@
 #include <ostream>
 #include <vector>
 
-#include "runtime/sound/sound.h"
+#include "runtime/sound/sound_internal.h"
 
 enum class Op {
   WindowMake, LibraryLoad, LibraryEntry, LibraryUnload, DeviceCreate, DeviceSetLevel,

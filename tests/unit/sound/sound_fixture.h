@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "recording_device.h"
-#include "runtime/sound/sound.h"
+#include "runtime/sound/sound_internal.h"
 #include "runtime/sound/sound_internal.h"
 
 class SoundTest : public ::testing::Test {

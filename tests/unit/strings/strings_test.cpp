@@ -6,7 +6,7 @@
 #include <string>
 
 #include "runtime/strings/strings.h"
-#include "runtime/strings/strings_internal.h"
+#include "runtime/strings/strings.h"
 
 namespace {
 
@@ -162,9 +162,9 @@ TEST_F(StringTest, StoreMovesTheTemporaryAndLowersTop) {
 TEST_F(StringTest, AssignReallocatesToLengthPlusFive) {
   PlatformHeapStats before, after;
   char *v = nullptr;
-  PlatformHeapGetStats(strState.heap, &before);
+  PlatformHeapGetStats(StrLibrary.heap, &before);
   StrAssign(&v, "abcdef");
-  PlatformHeapGetStats(strState.heap, &after);
+  PlatformHeapGetStats(StrLibrary.heap, &after);
   EXPECT_STREQ(v, "abcdef");
   EXPECT_EQ(after.allocCalls - before.allocCalls, 1);
   EXPECT_EQ(after.liveBytes - before.liveBytes, 6 + 5);
@@ -174,9 +174,9 @@ TEST_F(StringTest, AssignReallocatesToLengthPlusFive) {
   } rows[] = {{"ab"}, {""}, {"a much longer text than before"}, {"x"}};
   for (const auto &row : rows) {
     SCOPED_TRACE(row.text);
-    PlatformHeapGetStats(strState.heap, &before);
+    PlatformHeapGetStats(StrLibrary.heap, &before);
     StrAssign(&v, row.text);
-    PlatformHeapGetStats(strState.heap, &after);
+    PlatformHeapGetStats(StrLibrary.heap, &after);
     EXPECT_STREQ(v, row.text);
     EXPECT_EQ(after.allocCalls, before.allocCalls);  // the block is re-allocated
     EXPECT_EQ(after.freeCalls, before.freeCalls);
@@ -184,9 +184,9 @@ TEST_F(StringTest, AssignReallocatesToLengthPlusFive) {
   }
   StrAssign(&v, "abc");
   v[3 + 4] = 'z';  // room for the length plus 5 (ASan checks)
-  PlatformHeapGetStats(strState.heap, &before);
+  PlatformHeapGetStats(StrLibrary.heap, &before);
   StrAssign(&v, nullptr);
-  PlatformHeapGetStats(strState.heap, &after);
+  PlatformHeapGetStats(StrLibrary.heap, &after);
   EXPECT_EQ(after.freeCalls - before.freeCalls, 1);
 }
 
@@ -194,11 +194,11 @@ TEST_F(StringTest, StoreReallocatesTheVariablesBlock) {
   char *v = nullptr;
   StrAssign(&v, "old");
   PlatformHeapStats before, after;
-  PlatformHeapGetStats(strState.heap, &before);
+  PlatformHeapGetStats(StrLibrary.heap, &before);
   int32_t mark = StrTempTop();
   StrAppend("new text");
   StrStore(&v, mark);
-  PlatformHeapGetStats(strState.heap, &after);
+  PlatformHeapGetStats(StrLibrary.heap, &after);
   EXPECT_STREQ(v, "new text");
   EXPECT_EQ(after.allocCalls, before.allocCalls);
   EXPECT_EQ(after.liveBytes - before.liveBytes, 5);  // 8 + 5 instead of 3 + 5
@@ -210,12 +210,12 @@ TEST_F(StringTest, SameLengthKeepsTheBlock) {
   StrAssign(&v, "09:13:02");
   char *block = v;
   PlatformHeapStats before, after;
-  PlatformHeapGetStats(strState.heap, &before);
+  PlatformHeapGetStats(StrLibrary.heap, &before);
   StrAssign(&v, "09:13:03");
   int32_t mark = StrTempTop();
   StrAppend("09:13:04");
   StrStore(&v, mark);
-  PlatformHeapGetStats(strState.heap, &after);
+  PlatformHeapGetStats(StrLibrary.heap, &after);
   EXPECT_EQ(v, block);
   EXPECT_STREQ(v, "09:13:04");
   EXPECT_EQ(after.reallocCalls, before.reallocCalls);

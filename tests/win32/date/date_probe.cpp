@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "runtime/platform/program_instance.h"
 #include "runtime/date/date.h"
 #include "runtime/objects/objects.h"
 #include "runtime/strings/strings.h"

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "runtime/platform/program_instance.h"
 #include "runtime/font/font.h"
 
 namespace {

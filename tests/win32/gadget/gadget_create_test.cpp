@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gadget_env.h"
+#include "runtime/platform/program_instance.h"
 #include "harness/gdi_count.h"
 
 namespace gadgettest {
@@ -393,38 +394,50 @@ TEST_F(GadgetCreateTest, ForwardAnswersOnlyForTheGadgetsOwnControl) {
   }
 }
 
-TEST_F(GadgetCreateTest, AControlGivenAnotherGadgetsIdentifierCannotReleaseIt) {
-  HWND one = reinterpret_cast<HWND>(GadgetCreateText(1, 0, 0, 50, 20, "one", 0));
-  HWND two = reinterpret_cast<HWND>(GadgetCreateText(2, 0, 30, 50, 20, "two", 0));
-  ASSERT_TRUE(one && two);
-  GadgetSetColor(1, ColorBack, 0x00010203);
-  HBRUSH brush = GadgetLookup(1)->backBrush;
-  SetWindowLongPtrA(two, GWLP_ID, 1);
-  DestroyWindow(two);
-  GadgetRecord *record = GadgetLookup(1);
-  ASSERT_NE(record, nullptr) << "gadget 1 survives the other control's destruction";
-  EXPECT_EQ(record->window, one);
-  EXPECT_EQ(record->backBrush, brush);
-  EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
-  // Gadget 2 lost its control without its clean-up; freeing it drops the record.
-  GadgetFree(2);
-  EXPECT_EQ(GadgetLookup(2), nullptr);
-  HWND again = reinterpret_cast<HWND>(GadgetCreateText(2, 0, 30, 50, 20, "again", 0));
-  ASSERT_NE(again, nullptr);
-  EXPECT_EQ(GadgetLookup(2)->backBrush, nullptr);
-}
-
-TEST_F(GadgetCreateTest, ReleasedControlsGetTheDefaultProcedure) {
-  HWND control = reinterpret_cast<HWND>(GadgetCreateText(1, 0, 0, 50, 20, "text", 0));
-  ASSERT_NE(control, nullptr);
-  // Identifier -1 marks a control whose gadget is gone: GadgetProc must not
-  // look anything up and hands the message to DefWindowProcA, which still
-  // answers WM_GETTEXT from the window's own text.
-  SetWindowLongPtrA(control, GWLP_ID, -1);
-  char text[16] = {};
-  EXPECT_EQ(SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 4);
-  EXPECT_STREQ(text, "text");
-  EXPECT_NE(GadgetLookup(1), nullptr) << "nothing released by the messages";
+// The gadget of a control is found through what registration stored on it,
+// not through its identifier: a control whose identifier the program changes
+// keeps its own procedure (a Static answers WM_GETDLGCODE; the default
+// procedure does not), gives up its number when destroyed and never touches
+// the gadget whose number it took. One whose "ZX_ID" is gone is no gadget
+// any more: default procedure, and GadgetFree drops its stale record.
+TEST_F(GadgetCreateTest, AControlWhoseIdentifierChangesStaysItsOwnGadget) {
+  const struct {
+    const char *name;
+    intptr_t identifier;
+    bool removeProperty;
+    bool ownProcedure;  // and its number released with the control
+  } rows[] = {
+      {"another gadget's number", 1, false, true},
+      {"a free number", 77, false, true},
+      {"-1", -1, false, true},
+      {"\"ZX_ID\" removed", 2, true, false},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND one = reinterpret_cast<HWND>(GadgetCreateText(1, 0, 0, 50, 20, "one", 0));
+    HWND two = reinterpret_cast<HWND>(GadgetCreateText(2, 0, 30, 50, 20, "two", 0));
+    ASSERT_TRUE(one && two);
+    GadgetSetColor(1, ColorBack, 0x00010203);
+    GadgetSetColor(2, ColorBack, 0x00040506);
+    HBRUSH brush = GadgetLookup(1)->backBrush;
+    HBRUSH brushTwo = GadgetLookup(2)->backBrush;
+    SetWindowLongPtrA(two, GWLP_ID, row.identifier);
+    if (row.removeProperty) RemovePropA(two, "ZX_ID");
+    EXPECT_EQ(SendMessageA(two, WM_GETDLGCODE, 0, 0), row.ownProcedure ? DLGC_STATIC : 0);
+    DestroyWindow(two);
+    GadgetRecord *record = GadgetLookup(1);
+    ASSERT_NE(record, nullptr) << "gadget 1 survives the other control's destruction";
+    EXPECT_EQ(record->window, one);
+    EXPECT_EQ(record->backBrush, brush);
+    EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_EQ(GadgetLookup(2) == nullptr, row.ownProcedure) << "released with its control";
+    GadgetFree(2);
+    EXPECT_EQ(GadgetLookup(2), nullptr);
+    HWND again = reinterpret_cast<HWND>(GadgetCreateText(2, 0, 30, 50, 20, "again", 0));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(GadgetLookup(2)->backBrush, nullptr);
+    EXPECT_EQ(BrushCacheUses(brushTwo), 0) << "gadget 2's brush went with it";
+  }
 }
 
 }  // namespace

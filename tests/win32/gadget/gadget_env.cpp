@@ -1,5 +1,6 @@
 #include "gadget_env.h"
 
+#include "runtime/platform/program_instance.h"
 #include <stdio.h>
 
 namespace gadgettest {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "runtime/font/font.h"
-#include "runtime/gadget/gadget.h"
-#include "runtime/window/window.h"
+#include "runtime/gadget/gadget_internal.h"
+#include "runtime/window/window_internal.h"
 
 namespace gadgettest {
 

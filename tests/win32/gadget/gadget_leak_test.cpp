@@ -1,6 +1,7 @@
 #include <stdio.h>
 
 #include "gadget_env.h"
+#include "runtime/platform/program_instance.h"
 #include "harness/gdi_count.h"
 
 namespace gadgettest {

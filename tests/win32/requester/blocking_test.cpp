@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "requester_test_support.h"
-#include "runtime/requester/requester.h"
+#include "runtime/requester/requester_internal.h"
 #include "runtime/strings/strings.h"
 
 namespace {

@@ -6,8 +6,9 @@
 #include <string>
 
 #include "requester_test_support.h"
+#include "runtime/platform/program_instance.h"
 #include "runtime/objects/objects.h"
-#include "runtime/requester/requester.h"
+#include "runtime/requester/requester_internal.h"
 #include "runtime/strings/strings.h"
 
 namespace {

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "requester_test_support.h"
+#include "runtime/platform/program_instance.h"
 #include "runtime/objects/objects.h"
-#include "runtime/requester/requester.h"
+#include "runtime/requester/requester_internal.h"
 #include "runtime/strings/strings.h"
 
 namespace {

@@ -5,8 +5,9 @@
 #include <string.h>
 
 #include "requester_test_support.h"
+#include "runtime/platform/program_instance.h"
 #include "runtime/objects/objects.h"
-#include "runtime/requester/requester.h"
+#include "runtime/requester/requester_internal.h"
 #include "runtime/strings/strings.h"
 
 int main(int argc, char **argv) {

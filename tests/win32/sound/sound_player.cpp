@@ -13,7 +13,8 @@
 #include <string.h>
 
 #include "resources/alarm/alarm_image.h"
-#include "runtime/sound/sound.h"
+#include "runtime/platform/program_instance.h"
+#include "runtime/sound/sound_internal.h"
 #include "runtime/sound/sound_internal.h"
 
 int main(int argc, char **argv) {

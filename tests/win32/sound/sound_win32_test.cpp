@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "resources/alarm/alarm_image.h"
-#include "runtime/sound/sound.h"
+#include "runtime/platform/program_instance.h"
+#include "runtime/sound/sound_internal.h"
 #include "runtime/sound/sound_internal.h"
 
 namespace {

@@ -4,6 +4,7 @@
 // properties, lookups and events must keep every bit.
 #include <stdio.h>
 
+#include "runtime/platform/program_instance.h"
 #include "window_test_support.h"
 
 namespace {

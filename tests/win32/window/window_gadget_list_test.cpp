@@ -26,9 +26,8 @@ int64_t LiveBlocks(void) {
 using GadgetListTest = WindowTest;
 
 TEST_F(GadgetListTest, StateHasItsStackFromTheStart) {
-  GadgetListState *state = GadgetListStateGet();
-  ASSERT_NE(state, nullptr);
-  EXPECT_EQ(state, GadgetListStateGet());
+  ASSERT_NE(WindowLibrary, nullptr);
+  GadgetListState *state = &WindowLibrary->lists;
   ASSERT_NE(state->listStack, nullptr);
   EXPECT_EQ(state->listCapacity, 10);
   EXPECT_EQ(state->listDepth, 0);
@@ -36,7 +35,7 @@ TEST_F(GadgetListTest, StateHasItsStackFromTheStart) {
 }
 
 TEST_F(GadgetListTest, FirstWindowKeepsTheStartArray) {
-  GadgetListState *state = GadgetListStateGet();
+  GadgetListState *state = &WindowLibrary->lists;
   ASSERT_EQ(GadgetListSelect(nullptr), nullptr);
   HWND *array = state->listStack;
   ASSERT_NE(WindowOpen(0, 10, 10, 100, 50, "first", 0), 0);
@@ -57,7 +56,7 @@ TEST_F(GadgetListTest, FirstWindowKeepsTheStartArray) {
 }
 
 TEST_F(GadgetListTest, SwitchingBetweenTwoWindows) {
-  GadgetListState *state = GadgetListStateGet();
+  GadgetListState *state = &WindowLibrary->lists;
   WindowOpen(0, 10, 10, 100, 50, "first", 0);
   HWND first = WindowHandle(0);
   HWND *firstArray = state->listStack;
@@ -99,7 +98,7 @@ TEST_F(GadgetListTest, SwitchingBetweenTwoWindows) {
 }
 
 TEST_F(GadgetListTest, DestroyingWindows) {
-  GadgetListState *state = GadgetListStateGet();
+  GadgetListState *state = &WindowLibrary->lists;
   WindowOpen(0, 10, 10, 100, 50, "first", 0);
   WindowOpen(1, 30, 30, 100, 50, "second", 0);
   HWND first = WindowHandle(0);
@@ -177,7 +176,7 @@ TEST_F(GadgetListTest, AnyWindowCanBeAList) {
 
 TEST_F(GadgetListTest, NestedListsUseTheFirstStackEntry) {
   WindowOpen(0, 10, 10, 100, 50, "outer", 0);
-  GadgetListState *state = GadgetListStateGet();
+  GadgetListState *state = &WindowLibrary->lists;
   HWND inner = CreateChild(WindowHandle(0), "STATIC", WS_VISIBLE, 0, 0, 50, 50, 1);
   state->listStack[0] = inner;
   state->listDepth = 1;

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "runtime/window/window.h"
+#include "runtime/platform/program_instance.h"
+#include "runtime/window/window_internal.h"
 
 namespace {
 

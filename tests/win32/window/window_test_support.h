@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/window/window.h"
+#include "runtime/window/window_internal.h"
 #include "runtime/window/window_internal.h"
 
 struct LoggedMessage {

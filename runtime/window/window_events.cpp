@@ -1,12 +1,27 @@
+// Events: the queue the window procedure fills, the wait that hands events
+// to the program, and the window procedure that turns messages into events.
+#include <string.h>
+
 #include "runtime/window/window_internal.h"
 
-GadgetForwardProc WindowGadgetForward;
+EventQueueState *EventQueue;
 
 namespace {
+constexpr DWORD WakeMask = 0x1FF;  // every kind of input, posted, sent and paint messages, timers, hot keys
+
+// Fetches one message; false when none came within the time-out.
+bool FetchMessage(MSG *message, int32_t timeout) {
+  if (timeout == -1) return GetMessageA(message, nullptr, 0, 0) != -1;
+  if (PeekMessageA(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return true;
+  if (timeout == 0) return false;
+  DWORD wait = MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(timeout), WakeMask);
+  if (wait == WAIT_TIMEOUT) return false;
+  return PeekMessageA(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD) != 0;
+}
 
 LRESULT Forward(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!WindowGadgetForward) return NotHandled;
-  return WindowGadgetForward(control, parent, message, wParam, lParam);
+  if (!WindowLibrary || !WindowLibrary->gadgetForward) return NotHandled;
+  return WindowLibrary->gadgetForward(control, parent, message, wParam, lParam);
 }
 
 BOOL CALLBACK SendSysColorChange(HWND child, LPARAM) {
@@ -64,8 +79,94 @@ LRESULT OnCommand(HWND window, EventFields *event, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
+void EventQueueInit(void) {
+  if (EventQueue) return;
+  EventQueueState *queue = static_cast<EventQueueState *>(LibraryStateCreate(sizeof(EventQueueState), nullptr));
+  if (!queue) return;
+  queue->pool = PoolCreate(static_cast<int32_t>(sizeof(EventNode)), 16, 256);
+  if (!queue->pool) return;
+  // Without one element held for good, the pool would free and remake its
+  // first block every time the queue runs empty.
+  queue->reserved = static_cast<EventNode *>(PoolAlloc(queue->pool));
+  EventQueue = queue;
+}
+
+void EventPost(int32_t code, intptr_t object, intptr_t window, int32_t type) {
+  if (!EventQueue) return;
+  EventNode *last = EventQueue->tail;
+  if (last && last->code == code && last->object == object && last->window == window && last->type == type) return;
+  EventNode *node = static_cast<EventNode *>(PoolAlloc(EventQueue->pool));
+  if (!node) return;
+  node->next = nullptr;
+  node->code = code;
+  node->object = object;
+  node->window = window;
+  node->type = type;
+  if (last) last->next = node;
+  else EventQueue->head = node;
+  EventQueue->tail = node;
+}
+
+int32_t EventTake(void) {
+  if (!EventQueue || !EventQueue->head) return 0;
+  EventNode *node = EventQueue->head;
+  EventQueue->head = node->next;
+  if (!EventQueue->head) EventQueue->tail = nullptr;
+  if (WindowLibrary) {
+    EventFields *current = &WindowLibrary->events.current;
+    current->object = node->object;
+    current->window = node->window;
+    current->type = node->type;
+  }
+  int32_t code = node->code;
+  PoolFree(EventQueue->pool, node);
+  return code;
+}
+
+HACCEL WindowAccelerators(HWND window) {
+  intptr_t number = WindowNumberOf(window);
+  if (number == -1) return nullptr;
+  WindowRecord *record = WindowLookup(number);
+  return record ? record->accelTable : nullptr;
+}
+
+int32_t WindowWaitEvent(int32_t timeout) {
+  EventState *state = WindowEventState();
+  if (!state) return 0;
+  EventFields *current = &state->current;
+  current->type = -1;
+  current->pendingCode = 0;
+
+  int32_t result = EventTake();
+  if (result) {
+    current->pendingCode = result;
+    current->wParam = 0;
+    current->lParam = 0;
+  } else {
+    MSG message;
+    memset(&message, 0, sizeof message);
+    if (!FetchMessage(&message, timeout)) return 0;
+    HWND active = GetActiveWindow();
+    HACCEL table = WindowAccelerators(active);
+    if (!table || !TranslateAcceleratorA(active, table, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (current->pendingCode) {
+      result = current->pendingCode;
+      current->pendingCode = 0;
+    } else {
+      result = static_cast<int32_t>(message.message);
+      current->wParam = message.wParam;
+      current->lParam = message.lParam;
+    }
+  }
+  state->snapshot = *current;
+  return result;
+}
+
 void WindowSetGadgetForward(GadgetForwardProc forward) {
-  WindowGadgetForward = forward;
+  if (WindowLibrary) WindowLibrary->gadgetForward = forward;
 }
 
 LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
