@@ -27,8 +27,9 @@ int RequestMessageEx(const char *title, const char *text, UINT flags) {
 namespace {
 
 // The list is shared by every thread that opens requesters, so its links are
-// guarded; window calls are made outside the lock, since they can send
-// messages that open a requester again.
+// guarded (two threads blocking at once corrupt it otherwise); window calls
+// are made outside the lock, since they can send messages that open a
+// requester again.
 
 BOOL CALLBACK BlockWindow(HWND window, LPARAM) {
   DWORD thread = GetCurrentThreadId();

@@ -28,11 +28,15 @@ using ListTest = HeapFixture;
 
 TEST_F(ListTest, NewNodesGoToTheFrontAndRemovalRelinks) {
   void *front = nullptr;
-  int *a = static_cast<int *>(ListAdd(&front, sizeof(ListNode) + sizeof(int)));
-  int *b = static_cast<int *>(ListAdd(&front, sizeof(ListNode) + sizeof(int)));
-  int *c = static_cast<int *>(ListAdd(&front, sizeof(ListNode) + sizeof(int)));
+  int *a = static_cast<int *>(ListAdd(&front, ListNodeSize(sizeof(int))));
+  int *b = static_cast<int *>(ListAdd(&front, ListNodeSize(sizeof(int))));
+  int *c = static_cast<int *>(ListAdd(&front, ListNodeSize(sizeof(int))));
   ASSERT_TRUE(a && b && c);
   EXPECT_EQ(front, c);
+  EXPECT_EQ(ListNext(c), b);  // stepping runs toward the older end
+  EXPECT_EQ(ListNext(b), a);
+  EXPECT_EQ(ListNext(a), nullptr);
+  EXPECT_EQ(ListNext(nullptr), nullptr);
   EXPECT_EQ(*a, 0);  // zero-filled payload
   ListNode *nc = reinterpret_cast<ListNode *>(c) - 1;
   EXPECT_EQ(nc->prev, nullptr);
@@ -168,13 +172,29 @@ TEST_F(TableTest, ReuseCallsTheFreeHookFirst) {
   EXPECT_EQ(r->value, 2);
 }
 
+// Neither a lookup nor ObjectTableRecord turns a number that names nothing
+// into an address; ObjectTableRecord gives the slots of numbers below the
+// capacity even while they are not live, and a new AutoNumber record before
+// its first field is set.
 TEST_F(TableTest, LookupRejectsWhatNamesNothing) {
   Record fake = {reinterpret_cast<void *>(1), 7};
-  const intptr_t numbers[] = {0, 5, 15, 16, 1 << 20, -2, AutoNumber, INTPTR_MIN,
-                              reinterpret_cast<intptr_t>(&fake)};
-  for (intptr_t n : numbers) EXPECT_EQ(ObjectTableLookup(table, n), nullptr) << n;
+  const struct {
+    intptr_t number;
+    bool slot;
+  } rows[] = {{0, true}, {5, true}, {15, true}, {16, false}, {1 << 20, false}, {-2, false},
+              {AutoNumber, false}, {INTPTR_MIN, false}, {reinterpret_cast<intptr_t>(&fake), false}};
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.number);
+    EXPECT_EQ(ObjectTableLookup(table, row.number), nullptr);
+    EXPECT_EQ(ObjectTableRecord(table, row.number),
+              row.slot ? table->slots + row.number * table->recordSize : nullptr);
+  }
   ObjectTableRelease(table, reinterpret_cast<intptr_t>(&fake));  // ignored, no crash
   EXPECT_EQ(fake.value, 7);
+  void *pending = ObjectTableAllocate(table, AutoNumber);
+  ASSERT_NE(pending, nullptr);
+  EXPECT_EQ(ObjectTableLookup(table, reinterpret_cast<intptr_t>(pending)), nullptr);
+  EXPECT_EQ(ObjectTableRecord(table, reinterpret_cast<intptr_t>(pending)), pending);
 }
 
 TEST_F(TableTest, HugeAndNegativeNumbersAllocateNothing) {
@@ -218,23 +238,37 @@ TEST_F(TableTest, IterationOrderIsSlotsThenOldestAutoFirst) {
   EXPECT_EQ(seen, expected);
 }
 
+// An end function frees every object through the free hook as the iteration
+// yields it, by hand or with ObjectTableFreeAll; without a hook the objects
+// are released. Each object is visited once and the table ends empty.
 TEST_F(TableTest, FreeingDuringIterationVisitsEachOnce) {
-  Make(0, 0);
-  Make(7, 7);
-  Make(AutoNumber, 1);
-  Make(AutoNumber, 2);
-  Make(AutoNumber, 3);
-  ObjectTableRewind(table);
-  intptr_t n;
-  int visits = 0;
-  while (ObjectTableNext(table, &n)) {
-    FreeHook(n);
-    visits++;
+  enum How { ByHand, FreeAll, FreeAllWithoutHook };
+  for (How how : {ByHand, FreeAll, FreeAllWithoutHook}) {
+    SCOPED_TRACE(how);
+    freed.clear();
+    if (how == FreeAllWithoutHook) table = ObjectTableCreate(sizeof(Record), 16, nullptr);
+    Make(0, 0);
+    Make(7, 7);
+    Record *a = Make(AutoNumber, 1);
+    Record *b = Make(AutoNumber, 2);
+    Record *c = Make(AutoNumber, 3);
+    intptr_t n;
+    if (how == ByHand) {
+      ObjectTableRewind(table);
+      while (ObjectTableNext(table, &n)) FreeHook(n);
+    } else {
+      ObjectTableFreeAll(table);
+    }
+    std::vector<intptr_t> expected = {0, 7, reinterpret_cast<intptr_t>(a), reinterpret_cast<intptr_t>(b),
+                                      reinterpret_cast<intptr_t>(c)};
+    if (how == FreeAllWithoutHook) expected.clear();
+    EXPECT_EQ(freed, expected);
+    EXPECT_EQ(table->autoList, nullptr);
+    EXPECT_EQ(ObjectTableLookup(table, 0), nullptr);
+    EXPECT_EQ(ObjectTableLookup(table, 7), nullptr);
+    ObjectTableRewind(table);
+    EXPECT_EQ(ObjectTableNext(table, &n), nullptr);
   }
-  EXPECT_EQ(visits, 5);
-  EXPECT_EQ(table->autoList, nullptr);
-  ObjectTableRewind(table);
-  EXPECT_EQ(ObjectTableNext(table, &n), nullptr);
 }
 
 TEST_F(TableTest, FreeingTheNextAutoObjectDuringIterationIsSafe) {

@@ -18,9 +18,7 @@ class SoundPlayTest : public SoundTest {
   }
   static int Instances(intptr_t number) {
     int count = 0;
-    for (ListNode *node = Record(number)->instances ? static_cast<ListNode *>(Record(number)->instances) - 1 : nullptr;
-         node; node = node->next)
-      ++count;
+    for (void *p = Record(number)->instances; p; p = ListNext(p)) ++count;
     return count;
   }
   static FakeBuffer *InstanceBuffer(intptr_t instance) {

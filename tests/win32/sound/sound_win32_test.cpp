@@ -67,9 +67,7 @@ bool WaitUntilStopped(const std::vector<IDirectSoundBuffer *> &buffers) {
 int InstanceCount(intptr_t number) {
   SoundRecord *record = static_cast<SoundRecord *>(ObjectTableLookup(SoundLibrary.table, number));
   int count = 0;
-  for (ListNode *n = record && record->instances ? static_cast<ListNode *>(record->instances) - 1 : nullptr; n;
-       n = n->next)
-    ++count;
+  for (void *p = record ? record->instances : nullptr; p; p = ListNext(p)) ++count;
   return count;
 }
 
