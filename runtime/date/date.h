@@ -1,6 +1,12 @@
-// Date values: seconds since 1970-01-01 00:00:00 of the local wall-clock
-// time, counted as if it were UTC, so splitting by UTC rules gives back the
-// local fields. Range 0 .. 2147483647 (2038-01-19 03:14:07); -1 is invalid.
+// Date library: the current local date and time, date values built from and
+// split into fields, the weekday, and formatting by mask. A date value counts
+// the seconds since 1970-01-01 00:00:00 of the local wall-clock time as if it
+// were UTC, so splitting by UTC rules gives back the local fields. Range
+// 0 .. 2147483647 (2038-01-19 03:14:07); -1 is invalid.
+//
+// Portable; stands on the platform (local time), the string library
+// (DateFormat writes into the temporary area) and the objects library (a mask
+// that may move is copied into the runtime heap).
 #pragma once
 #include <stdint.h>
 

@@ -1,3 +1,5 @@
+// Keyboard focus steps: Tab and Shift+Tab through the active window's tab
+// stops, wrapping around.
 #include "runtime/window/window_internal.h"
 
 namespace {

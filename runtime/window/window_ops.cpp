@@ -1,13 +1,15 @@
+// Window operations: moving and resizing in place, topmost, and the
+// flicker-free background painter.
 #include "runtime/window/window_internal.h"
 
 namespace {
 
 bool IsButtonClass(const char *name) {
-  static const char button[] = "button";
-  for (size_t i = 0; i < sizeof button; i++) {
+  static constexpr char Button[] = "button";
+  for (size_t i = 0; i < sizeof Button; i++) {
     char c = name[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != button[i]) return false;
+    if (c != Button[i]) return false;
   }
   return true;
 }

@@ -32,11 +32,11 @@ struct GdiHandleEntry {
 };
 static_assert(sizeof(GdiHandleEntry) == 24, "64-bit GDI handle table entry");
 
-constexpr size_t kGdiHandleCount = 0x10000;
+constexpr size_t GdiHandleCount = 0x10000;
 
 // Wine's 32-bit processes publish no GDI handle table (the PEB's field stays
 // null), so GDI objects are counted, and checked, in 64-bit builds only.
-inline constexpr bool kGdiCounts = sizeof(void *) == 8;
+inline constexpr bool GdiCounts = sizeof(void *) == 8;
 
 // Address of the process's GDI handle table, or 0.
 inline uint64_t GdiHandleTableAddress(HANDLE process) {
@@ -48,9 +48,9 @@ inline uint64_t GdiHandleTableAddress(HANDLE process) {
   PROCESS_BASIC_INFORMATION info = {};
   if (query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0 || !info.PebBaseAddress) return 0;
   uint64_t table = 0;
-  const size_t kTableField = 0xF8;  // PEB64 GdiSharedHandleTable
+  const size_t TableField = 0xF8;  // PEB64 GdiSharedHandleTable
   SIZE_T read = 0;
-  if (!ReadProcessMemory(process, reinterpret_cast<char *>(info.PebBaseAddress) + kTableField, &table, sizeof table, &read) ||
+  if (!ReadProcessMemory(process, reinterpret_cast<char *>(info.PebBaseAddress) + TableField, &table, sizeof table, &read) ||
       read != sizeof table)
     return 0;
   return table;
@@ -67,7 +67,7 @@ inline int64_t GdiObjectCount(HANDLE process) {
   DWORD pid = GetProcessId(process);
   static GdiHandleEntry chunk[4096];
   int64_t count = 0;
-  for (size_t first = 0; first < kGdiHandleCount; first += 4096) {
+  for (size_t first = 0; first < GdiHandleCount; first += 4096) {
     SIZE_T read = 0;
     if (!ReadProcessMemory(process, reinterpret_cast<void *>(table + first * sizeof(GdiHandleEntry)), chunk, sizeof chunk, &read))
       return first == 0 ? -1 : count;  // the rest of the table is not committed

@@ -29,7 +29,7 @@ void RunAlarm(const std::vector<std::string> &env, const std::string &name, Alar
   ClockProcess clock;
   ASSERT_TRUE(clock.Start(env));
   DialogParts parts;
-  ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(TimeTitle, &parts), nullptr);
   HWND timeEdit = parts.edit;
   // Whole seconds: the alarm second begins 3 to 4 seconds from now.
   int64_t now = LocalNowMs();
@@ -38,7 +38,7 @@ void RunAlarm(const std::vector<std::string> &env, const std::string &name, Alar
   TypeText(timeEdit, run->alarm);
   PressKey(timeEdit, VK_RETURN);
 
-  ASSERT_NE(clock.WaitDialog(kNameTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(NameTitle, &parts), nullptr);
   HWND nameEdit = parts.edit;
   SelectAll(nameEdit);
   if (name.empty()) {
@@ -73,7 +73,7 @@ TEST(Scripted, AlarmWithSoundShowsMessageTwoSecondsLater) {
   AlarmRun run;
   RunAlarm({}, "Tee ist fertig", &run);
   if (HasFatalFailure()) return;
-  EXPECT_EQ(run.title, kAlarmTitle);
+  EXPECT_EQ(run.title, AlarmTitle);
   EXPECT_EQ(run.text, run.alarm + "\r\rTee ist fertig") << Printable(run.text);
   // The sound starts in the alarm second; the message follows the pause.
   EXPECT_GE(run.shownMs - run.alarmStartMs, 2000) << "message " << run.shownMs - run.alarmStartMs
@@ -91,7 +91,7 @@ TEST(Scripted, AlarmWithoutSoundDeviceShowsMessageAtOnce) {
   AlarmRun run;
   RunAlarm({}, "Pizza", &run);
   if (HasFatalFailure()) return;
-  EXPECT_EQ(run.title, kAlarmTitle);
+  EXPECT_EQ(run.title, AlarmTitle);
   EXPECT_EQ(run.text, run.alarm + "\r\rPizza") << Printable(run.text);
   EXPECT_GE(run.shownMs - run.alarmStartMs, 0);
   EXPECT_LT(run.shownMs - run.alarmStartMs, 1000) << "no pause without sound";
@@ -103,7 +103,7 @@ TEST(ClockAlarm, EmptiedNameEndsMessageWithEmptyLine) {
   AlarmRun run;
   RunAlarm({}, "", &run);
   if (HasFatalFailure()) return;
-  EXPECT_EQ(run.title, kAlarmTitle);
+  EXPECT_EQ(run.title, AlarmTitle);
   EXPECT_EQ(run.text, run.alarm + "\r\r") << Printable(run.text);
   EXPECT_EQ(run.exitCode, 0u);
 }

@@ -18,7 +18,7 @@ std::string Joined(const std::vector<std::string> &items) {
 // escape is set) and returns the dialog's parts as they were before.
 void AnswerTimeDialog(ClockProcess &clock, const std::string &entry, bool escape) {
   DialogParts parts;
-  ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr) << "the alarm time dialog did not appear";
+  ASSERT_NE(clock.WaitDialog(TimeTitle, &parts), nullptr) << "the alarm time dialog did not appear";
   TypeText(parts.edit, entry);
   PressKey(parts.edit, escape ? VK_ESCAPE : VK_RETURN);
 }
@@ -28,7 +28,7 @@ struct RejectedEntry {
   const char *why;
 };
 
-const RejectedEntry kRejected[] = {
+const RejectedEntry Rejected[] = {
     {"", "empty"},
     {"123", "three characters"},
     {"1230", "four characters"},
@@ -47,8 +47,8 @@ TEST(ClockDialogs, ValidAlarmAsksForNameAndOpensFourLineClock) {
   ASSERT_TRUE(clock.Start());
 
   DialogParts timeParts;
-  ASSERT_NE(clock.WaitDialog(kTimeTitle, &timeParts), nullptr);
-  EXPECT_EQ(WindowText(timeParts.prompt), kTimePrompt);
+  ASSERT_NE(clock.WaitDialog(TimeTitle, &timeParts), nullptr);
+  EXPECT_EQ(WindowText(timeParts.prompt), TimePrompt);
   EXPECT_EQ(MessageText(timeParts.edit), "") << "the time dialog starts empty";
   // 23:59:59 comes once a day; the test is over long before.
   const std::string alarm = "23:59:59";
@@ -56,18 +56,18 @@ TEST(ClockDialogs, ValidAlarmAsksForNameAndOpensFourLineClock) {
   PressKey(timeParts.edit, VK_RETURN);
 
   DialogParts nameParts;
-  ASSERT_NE(clock.WaitDialog(kNameTitle, &nameParts), nullptr) << "no name dialog after a valid time";
-  EXPECT_EQ(WindowText(nameParts.prompt), kNamePrompt);
-  EXPECT_EQ(MessageText(nameParts.edit), kNameDefault);
+  ASSERT_NE(clock.WaitDialog(NameTitle, &nameParts), nullptr) << "no name dialog after a valid time";
+  EXPECT_EQ(WindowText(nameParts.prompt), NamePrompt);
+  EXPECT_EQ(MessageText(nameParts.edit), NameDefault);
   PressKey(nameParts.edit, VK_RETURN);
 
   ClockWindows w = WaitClock(clock);
   HWND window = w.window;
   ASSERT_NE(w.gadget, nullptr);
   const std::vector<std::string> expected = {
-      std::string(kInputClass) + "|" + kTimeTitle,
-      std::string(kInputClass) + "|" + kNameTitle,
-      std::string(kClockClass) + "|" + kClockTitle,
+      std::string(InputClass) + "|" + TimeTitle,
+      std::string(InputClass) + "|" + NameTitle,
+      std::string(ClockClass) + "|" + ClockTitle,
   };
   EXPECT_EQ(clock.SeenSequence(), expected) << "windows seen:\n" << Joined(clock.SeenSequence());
 
@@ -83,7 +83,7 @@ TEST(ClockDialogs, ValidAlarmAsksForNameAndOpensFourLineClock) {
 }
 
 TEST(ClockDialogs, RejectedEntryShowsErrorThenThreeLineClock) {
-  for (const RejectedEntry &row : kRejected) {
+  for (const RejectedEntry &row : Rejected) {
     SCOPED_TRACE(std::string("entry '") + row.entry + "' (" + row.why + ")");
     ClockProcess clock;
     ASSERT_TRUE(clock.Start());
@@ -92,17 +92,17 @@ TEST(ClockDialogs, RejectedEntryShowsErrorThenThreeLineClock) {
 
     HWND box = clock.WaitMessageBox(nullptr);
     ASSERT_NE(box, nullptr) << "no error message";
-    EXPECT_EQ(WindowText(box), kErrorTitle);
-    EXPECT_EQ(MessageBoxText(box), kErrorText) << Printable(MessageBoxText(box));
+    EXPECT_EQ(WindowText(box), ErrorTitle);
+    EXPECT_EQ(MessageBoxText(box), ErrorText) << Printable(MessageBoxText(box));
     ConfirmMessage(box);
 
     ClockWindows w = WaitClock(clock);
     HWND window = w.window;
     ASSERT_NE(w.gadget, nullptr);
     const std::vector<std::string> expected = {
-        std::string(kInputClass) + "|" + kTimeTitle,
-        std::string(kMessageClass) + "|" + kErrorTitle,
-        std::string(kClockClass) + "|" + kClockTitle,
+        std::string(InputClass) + "|" + TimeTitle,
+        std::string(MessageClass) + "|" + ErrorTitle,
+        std::string(ClockClass) + "|" + ClockTitle,
     };
     EXPECT_EQ(clock.SeenSequence(), expected) << "windows seen:\n" << Joined(clock.SeenSequence());
     RECT client;
@@ -125,8 +125,8 @@ TEST(ClockDialogs, EscapeInTimeDialogIsAnEmptyEntry) {
   if (HasFatalFailure()) return;
   HWND box = clock.WaitMessageBox(nullptr);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(box), kErrorTitle);
-  EXPECT_EQ(MessageBoxText(box), kErrorText);
+  EXPECT_EQ(WindowText(box), ErrorTitle);
+  EXPECT_EQ(MessageBoxText(box), ErrorText);
   ConfirmMessage(box);
   HWND window = WaitClock(clock).window;
   ASSERT_NE(window, nullptr);
@@ -134,7 +134,7 @@ TEST(ClockDialogs, EscapeInTimeDialogIsAnEmptyEntry) {
   GetClientRect(window, &client);
   EXPECT_EQ(client.bottom, 55) << "no alarm after Escape";
   for (const std::string &seen : clock.SeenSequence()) {
-    EXPECT_EQ(seen.find(kNameTitle), std::string::npos) << "a name dialog appeared";
+    EXPECT_EQ(seen.find(NameTitle), std::string::npos) << "a name dialog appeared";
   }
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(clock.WaitExit(), 0u);

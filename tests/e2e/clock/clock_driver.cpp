@@ -9,7 +9,7 @@ namespace driver {
 
 namespace {
 
-const char *const kWeekdays[7] = {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"};
+const char *const Weekdays[7] = {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"};
 
 std::string VariableName(const std::string &entry) {
   return entry.substr(0, entry.find('='));
@@ -140,7 +140,7 @@ HWND ClockProcess::WaitWindow(const char *className, const char *title, DWORD ti
 
 HWND ClockProcess::WaitDialog(const char *title, DialogParts *parts, DWORD timeout) {
   DWORD start = GetTickCount();
-  HWND dialog = WaitWindow(kInputClass, title, timeout);
+  HWND dialog = WaitWindow(InputClass, title, timeout);
   while (dialog) {
     *parts = FindDialogParts(dialog);
     if (parts->prompt && parts->edit && parts->button) return dialog;
@@ -152,7 +152,7 @@ HWND ClockProcess::WaitDialog(const char *title, DialogParts *parts, DWORD timeo
 
 HWND ClockProcess::WaitMessageBox(const char *title, DWORD timeout) {
   DWORD start = GetTickCount();
-  HWND box = WaitWindow(kMessageClass, title, timeout);
+  HWND box = WaitWindow(MessageClass, title, timeout);
   while (box) {
     if (GetDlgItem(box, 0xFFFF) && GetDlgItem(box, IDOK)) return box;
     if (!IsWindow(box) || GetTickCount() - start > timeout) return nullptr;
@@ -272,7 +272,7 @@ std::string FormatTime(const SYSTEMTIME &t) {
 
 std::string ExpectedClockText(const SYSTEMTIME &t, const char *alarm) {
   char buffer[128];
-  snprintf(buffer, sizeof buffer, "%s\r %02u.%02u.%04u\r%s%s", kWeekdays[t.wDayOfWeek % 7], t.wDay, t.wMonth, t.wYear,
+  snprintf(buffer, sizeof buffer, "%s\r %02u.%02u.%04u\r%s%s", Weekdays[t.wDayOfWeek % 7], t.wDay, t.wMonth, t.wYear,
            alarm ? " " : "", FormatTime(t).c_str());
   std::string text = buffer;
   if (alarm) text += std::string("\r *") + alarm + "*";
@@ -303,8 +303,8 @@ std::string Printable(const std::string &text) {
 ClockWindows WaitClock(ClockProcess &clock) {
   ClockWindows out;
   DWORD start = GetTickCount();
-  out.window = clock.WaitWindow(kClockClass, kClockTitle);
-  while (out.window && IsWindow(out.window) && GetTickCount() - start <= kAppearTimeout) {
+  out.window = clock.WaitWindow(ClockClass, ClockTitle);
+  while (out.window && IsWindow(out.window) && GetTickCount() - start <= AppearTimeout) {
     std::vector<HWND> children = Children(out.window);
     if (children.size() == 1) {
       out.gadget = children[0];
@@ -321,9 +321,9 @@ ClockWindows WaitClock(ClockProcess &clock) {
 ClockWindows StartPlainClock(ClockProcess &clock) {
   if (!clock.Start()) return {};
   DialogParts parts;
-  if (!clock.WaitDialog(kTimeTitle, &parts)) return {};
+  if (!clock.WaitDialog(TimeTitle, &parts)) return {};
   PressKey(parts.edit, VK_ESCAPE);
-  HWND box = clock.WaitMessageBox(kErrorTitle);
+  HWND box = clock.WaitMessageBox(ErrorTitle);
   if (!box) return {};
   ConfirmMessage(box);
   return WaitClock(clock);

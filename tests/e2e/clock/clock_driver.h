@@ -12,23 +12,23 @@
 namespace driver {
 
 // Texts the program shows (cp1252).
-inline constexpr char kTimeTitle[] = "Tamrix: Wenn gew\xFCnscht, Alarmzeit eingeben!";
-inline constexpr char kTimePrompt[] = "Eingabe-Format = # oder ## oder ##:## oder ##:##:##";
-inline constexpr char kNameTitle[] = "Tamrix: Erinnerungsname Alarm!";
-inline constexpr char kNamePrompt[] = "Bezeichnung f\xFCr den Alarm eingeben!";
-inline constexpr char kNameDefault[] = "Alarm wurde ausgel\xF6st!";
-inline constexpr char kErrorTitle[] = "Tamrix: Fehler o. keine Alarmzeiteingabe!";
-inline constexpr char kErrorText[] =
+inline constexpr char TimeTitle[] = "Tamrix: Wenn gew\xFCnscht, Alarmzeit eingeben!";
+inline constexpr char TimePrompt[] = "Eingabe-Format = # oder ## oder ##:## oder ##:##:##";
+inline constexpr char NameTitle[] = "Tamrix: Erinnerungsname Alarm!";
+inline constexpr char NamePrompt[] = "Bezeichnung f\xFCr den Alarm eingeben!";
+inline constexpr char NameDefault[] = "Alarm wurde ausgel\xF6st!";
+inline constexpr char ErrorTitle[] = "Tamrix: Fehler o. keine Alarmzeiteingabe!";
+inline constexpr char ErrorText[] =
     "Keine oder nicht zul\xE4ssige Alarmzeit eingegeben!\r\rDas Programm wird ohne Alarm gestartet!";
-inline constexpr char kAlarmTitle[] = "Tamrix: Alarm und Programmende!";
-inline constexpr char kInputClass[] = "InputRequester";
-inline constexpr char kMessageClass[] = "#32770";
-inline constexpr char kClockClass[] = "WindowClass_0";
-inline constexpr char kClockTitle[] = "Tamrix";
+inline constexpr char AlarmTitle[] = "Tamrix: Alarm und Programmende!";
+inline constexpr char InputClass[] = "InputRequester";
+inline constexpr char MessageClass[] = "#32770";
+inline constexpr char ClockClass[] = "WindowClass_0";
+inline constexpr char ClockTitle[] = "Tamrix";
 
 // Long enough for a start-up on a busy machine; a correct program is far
 // quicker, and a wrong one fails on content, not on waiting.
-constexpr DWORD kAppearTimeout = 30000;
+constexpr DWORD AppearTimeout = 30000;
 
 // One visible top-level window of the program, as first seen.
 struct SeenWindow {
@@ -63,11 +63,11 @@ class ClockProcess {
   std::vector<HWND> Poll();
   // Waits for a visible top-level window of the class (and title, unless
   // null); null on time-out or when the program ended.
-  HWND WaitWindow(const char *className, const char *title, DWORD timeout = kAppearTimeout);
+  HWND WaitWindow(const char *className, const char *title, DWORD timeout = AppearTimeout);
   // Like WaitWindow, and also until the window's controls exist: an input
   // dialog with prompt, field and button, a message box with its text.
-  HWND WaitDialog(const char *title, DialogParts *parts, DWORD timeout = kAppearTimeout);
-  HWND WaitMessageBox(const char *title, DWORD timeout = kAppearTimeout);
+  HWND WaitDialog(const char *title, DialogParts *parts, DWORD timeout = AppearTimeout);
+  HWND WaitMessageBox(const char *title, DWORD timeout = AppearTimeout);
   // Exit code, or STILL_ACTIVE after the time-out. Keeps polling meanwhile.
   DWORD WaitExit(DWORD timeout = 10000);
   bool Running() const;

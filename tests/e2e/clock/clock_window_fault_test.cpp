@@ -105,7 +105,7 @@ struct FaultRow {
   bool valid;
 };
 
-const FaultRow kFaultRows[] = {
+const FaultRow FaultRows[] = {
     {"23:59:59", true},  // alarm set: name dialog, then the window
     {"", false},         // no alarm: error message, then the window
 };
@@ -115,7 +115,7 @@ const FaultRow kFaultRows[] = {
 TEST(ClockWindowFaultChild, Row) {
   char value[8] = {};
   if (!GetEnvironmentVariableA("TAMRIX_FAULT_ROW", value, sizeof value)) GTEST_SKIP() << "started by the parent case";
-  const FaultRow &row = kFaultRows[atoi(value)];
+  const FaultRow &row = FaultRows[atoi(value)];
   static Watchdog watchdog{60};
   CloseHandle(CreateThread(nullptr, 0, EndIfStuck, &watchdog, 0, nullptr));
   hook = SetWindowsHookExA(WH_CBT, RefuseClockWindow, nullptr, GetCurrentThreadId());
@@ -144,8 +144,8 @@ TEST(ClockWindowFaultChild, Row) {
 TEST(ClockWindowFault, RoutineEndsWhenWindowCannotBeCreated) {
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, sizeof self);
-  for (size_t i = 0; i < sizeof kFaultRows / sizeof kFaultRows[0]; i++) {
-    SCOPED_TRACE(std::string("entry '") + kFaultRows[i].entry + "'");
+  for (size_t i = 0; i < sizeof FaultRows / sizeof FaultRows[0]; i++) {
+    SCOPED_TRACE(std::string("entry '") + FaultRows[i].entry + "'");
     std::string command = std::string("\"") + self + "\" --gtest_filter=ClockWindowFaultChild.Row";
     SetEnvironmentVariableA("TAMRIX_FAULT_ROW", std::to_string(i).c_str());
     SetEnvironmentVariableA("GTEST_OUTPUT", nullptr);  // the parent writes the results

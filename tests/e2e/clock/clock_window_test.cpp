@@ -21,18 +21,18 @@ namespace {
 ClockWindows StartAlarmClock(ClockProcess &clock, const char *entry) {
   if (!clock.Start()) return {};
   DialogParts parts;
-  if (!clock.WaitDialog(kTimeTitle, &parts)) return {};
+  if (!clock.WaitDialog(TimeTitle, &parts)) return {};
   TypeText(parts.edit, entry);
   PressKey(parts.edit, VK_RETURN);
-  if (!clock.WaitDialog(kNameTitle, &parts)) return {};
+  if (!clock.WaitDialog(NameTitle, &parts)) return {};
   PressKey(parts.edit, VK_RETURN);
   return WaitClock(clock);
 }
 
 // The entry 12.30 passes validation but never matches a time, so the alarm
 // line shows without an alarm to wait for.
-constexpr char kNeverEntry[] = "12.30";
-constexpr char kNeverAlarm[] = "12.30:00";
+constexpr char NeverEntry[] = "12.30";
+constexpr char NeverAlarm[] = "12.30:00";
 
 struct Pixels {
   int width = 0, height = 0;
@@ -146,7 +146,7 @@ double ReferenceRedCoverage(const std::string &text, int weight, uint32_t backgr
 
 TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
   ClockProcess clock;
-  ClockWindows w = StartAlarmClock(clock, kNeverEntry);
+  ClockWindows w = StartAlarmClock(clock, NeverEntry);
   ASSERT_NE(w.window, nullptr);
   EXPECT_EQ(WindowText(w.window), "Tamrix");
   LONG style = GetWindowLongA(w.window, GWL_STYLE);
@@ -186,20 +186,20 @@ TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
 
 TEST(ClockWindow, ShowsLocalTimeChangingEverySecond) {
   ClockProcess clock;
-  ClockWindows w = StartAlarmClock(clock, kNeverEntry);
+  ClockWindows w = StartAlarmClock(clock, NeverEntry);
   ASSERT_NE(w.gadget, nullptr);
   std::string text;
-  ASSERT_TRUE(ClockShowsTime(w.gadget, kNeverAlarm, &text)) << Printable(text);
+  ASSERT_TRUE(ClockShowsTime(w.gadget, NeverAlarm, &text)) << Printable(text);
   std::vector<std::string> lines = SplitLines(text);
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[3], std::string(" *") + kNeverAlarm + "*");
+  EXPECT_EQ(lines[3], std::string(" *") + NeverAlarm + "*");
 
   // Three different seconds in a row, each the time of its reading.
   std::vector<std::string> times = {lines[2]};
   DWORD start = GetTickCount();
   while (times.size() < 3 && GetTickCount() - start < 4000) {
     Sleep(100);
-    ASSERT_TRUE(ClockShowsTime(w.gadget, kNeverAlarm, &text)) << Printable(text);
+    ASSERT_TRUE(ClockShowsTime(w.gadget, NeverAlarm, &text)) << Printable(text);
     std::string time = SplitLines(text)[2];
     if (time != times.back()) times.push_back(time);
   }
@@ -253,7 +253,7 @@ TEST(ClockWindow, TextIsRedBoldArial) {
 // that may leave GDI objects or windows behind.
 TEST(ClockWindow, PassesLeaveNoGdiObjectsOrWindows) {
   ClockProcess clock;
-  ClockWindows w = StartAlarmClock(clock, kNeverEntry);
+  ClockWindows w = StartAlarmClock(clock, NeverEntry);
   ASSERT_NE(w.gadget, nullptr);
   auto windows = [&] {
     size_t n = 0;
@@ -263,11 +263,15 @@ TEST(ClockWindow, PassesLeaveNoGdiObjectsOrWindows) {
   // The first passes make the cached objects that stay (brush, DC caches).
   Sleep(1500);
   int64_t gdiBefore = harness::GdiObjectCount(clock.Process());
-  if constexpr (harness::kGdiCounts) ASSERT_GE(gdiBefore, 0) << "the GDI handle table of the program cannot be read";
+  if constexpr (harness::GdiCounts) {
+    ASSERT_GE(gdiBefore, 0) << "the GDI handle table of the program cannot be read";
+  }
   size_t windowsBefore = windows();
   Sleep(3000);
   int64_t gdiAfter = harness::GdiObjectCount(clock.Process());
-  if constexpr (harness::kGdiCounts) EXPECT_EQ(gdiAfter, gdiBefore) << "GDI objects after at least six more passes";
+  if constexpr (harness::GdiCounts) {
+    EXPECT_EQ(gdiAfter, gdiBefore) << "GDI objects after at least six more passes";
+  }
   EXPECT_EQ(windows(), windowsBefore);
   PostMessageA(w.window, WM_CLOSE, 0, 0);
   EXPECT_EQ(clock.WaitExit(), 0u);

@@ -42,7 +42,7 @@ std::string Range(int first, int last, size_t length) {
   return out;
 }
 
-const EntryRow kEntryRows[] = {
+const EntryRow EntryRows[] = {
     {"Paste30000Digits", Put::Paste, Repeat("7", 30000), nullptr},
     {"Paste30000Bytes32To255", Put::Paste, Range(32, 255, 30000), nullptr},
     {"PasteAllHighBytes", Put::Paste, Range(128, 255, 128), nullptr},
@@ -94,7 +94,7 @@ TEST_P(FaultEntry, GivesErrorOrClockNeverCrash) {
   ClockProcess clock;
   ASSERT_TRUE(clock.Start());
   DialogParts parts;
-  ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(TimeTitle, &parts), nullptr);
   PutEntry(parts.edit, row);
   if (HasFatalFailure()) return;
   // The field must hold the entry, or the case tests something else.
@@ -106,27 +106,27 @@ TEST_P(FaultEntry, GivesErrorOrClockNeverCrash) {
   std::string why;
   ClockWindows w;
   if (!row.alarm) {
-    HWND box = clock.WaitMessageBox(kErrorTitle);
+    HWND box = clock.WaitMessageBox(ErrorTitle);
     ASSERT_NE(box, nullptr) << "no error message; windows seen: " << testing::PrintToString(clock.SeenSequence());
-    EXPECT_EQ(MessageBoxText(box), kErrorText);
+    EXPECT_EQ(MessageBoxText(box), ErrorText);
     ConfirmMessage(box);
     w = WaitClock(clock);
     ASSERT_NE(w.gadget, nullptr) << "no clock after the error message";
     EXPECT_TRUE(faults::ClockTicks(w.gadget, nullptr, &why)) << why;
   } else {
-    HWND name = clock.WaitDialog(kNameTitle, &parts);
+    HWND name = clock.WaitDialog(NameTitle, &parts);
     ASSERT_NE(name, nullptr) << "no name dialog; windows seen: " << testing::PrintToString(clock.SeenSequence());
     PressKey(parts.edit, VK_RETURN);
     w = WaitClock(clock);
     ASSERT_NE(w.gadget, nullptr) << "no clock after the name dialog";
     EXPECT_TRUE(faults::ClockTicks(w.gadget, row.alarm, &why)) << why;
     for (const std::string &seen : clock.SeenSequence())
-      EXPECT_EQ(seen.find(kErrorTitle), std::string::npos) << "an accepted entry gave the error message";
+      EXPECT_EQ(seen.find(ErrorTitle), std::string::npos) << "an accepted entry gave the error message";
   }
   EXPECT_EQ(faults::CloseClock(clock, w.window), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, FaultEntry, testing::ValuesIn(kEntryRows),
+INSTANTIATE_TEST_SUITE_P(Rows, FaultEntry, testing::ValuesIn(EntryRows),
                          [](const testing::TestParamInfo<EntryRow> &info) { return std::string(info.param.name); });
 
 // A 30,000-character name pasted into the second dialog travels whole into
@@ -136,12 +136,12 @@ TEST(FaultName, PastedLongNameReachesAlarmMessage) {
   ClockProcess clock;
   ASSERT_TRUE(clock.Start());
   DialogParts parts;
-  ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(TimeTitle, &parts), nullptr);
   int64_t now = LocalNowMs();
   std::string alarm = FormatTime(FromMilliseconds(now - now % 1000 + 5000));
   TypeText(parts.edit, alarm);
   PressKey(parts.edit, VK_RETURN);
-  ASSERT_NE(clock.WaitDialog(kNameTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(NameTitle, &parts), nullptr);
   ASSERT_TRUE(faults::SetClipboardText(name));
   // Sent, not posted: the default name must be selected before the paste.
   DWORD_PTR result = 0;
@@ -151,7 +151,7 @@ TEST(FaultName, PastedLongNameReachesAlarmMessage) {
   PressKey(parts.edit, VK_RETURN);
   ClockWindows w = WaitClock(clock);
   ASSERT_NE(w.gadget, nullptr);
-  HWND box = clock.WaitMessageBox(kAlarmTitle, 15000);
+  HWND box = clock.WaitMessageBox(AlarmTitle, 15000);
   ASSERT_NE(box, nullptr) << "the alarm did not fire";
   std::string text = faults::FieldText(GetDlgItem(box, 0xFFFF));
   EXPECT_EQ(text.size(), alarm.size() + 2 + name.size());

@@ -130,7 +130,7 @@ TEST(Environment, WithoutSoundClockRunsOnAndCloses) {
   int64_t windowsBefore = faults::WindowCount(clock);
   EXPECT_TRUE(faults::ClockTicks(w.gadget, alarm.c_str(), &why)) << "after minimise and restore: " << why;
   Sleep(1500);
-  if constexpr (harness::kGdiCounts) {
+  if constexpr (harness::GdiCounts) {
     EXPECT_GE(gdiBefore, 0) << "the GDI handle table of the program cannot be read";
     EXPECT_EQ(harness::GdiObjectCount(clock.Process()), gdiBefore);
   }

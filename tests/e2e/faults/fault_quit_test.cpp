@@ -32,14 +32,14 @@ TEST(FaultQuit, InTimeDialogGivesErrorMessageThenPlainClock) {
   ClockProcess clock;
   ASSERT_TRUE(clock.Start());
   DialogParts parts;
-  HWND dialog = clock.WaitDialog(kTimeTitle, &parts);
+  HWND dialog = clock.WaitDialog(TimeTitle, &parts);
   ASSERT_NE(dialog, nullptr);
   TypeText(parts.edit, "12:30");  // typed but never confirmed
   ASSERT_TRUE(PostThreadMessageA(ThreadOf(dialog), WM_QUIT, 0, 0));
   EXPECT_TRUE(Gone(dialog, 5000)) << "the time dialog stayed up after the quit message";
-  HWND box = clock.WaitMessageBox(kErrorTitle);
+  HWND box = clock.WaitMessageBox(ErrorTitle);
   ASSERT_NE(box, nullptr) << "windows seen: " << testing::PrintToString(clock.SeenSequence());
-  EXPECT_EQ(MessageBoxText(box), kErrorText);
+  EXPECT_EQ(MessageBoxText(box), ErrorText);
   // The message waits for the user: the quit was not handed on to it.
   Sleep(700);
   EXPECT_TRUE(IsWindow(box) && IsWindowVisible(box)) << "the error message went away by itself";
@@ -58,12 +58,12 @@ TEST(FaultQuit, InNameDialogGivesEmptyNameAndArmedClock) {
   ClockProcess clock;
   ASSERT_TRUE(clock.Start());
   DialogParts parts;
-  ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(TimeTitle, &parts), nullptr);
   int64_t now = LocalNowMs();
   std::string alarm = FormatTime(FromMilliseconds(now - now % 1000 + 5000));
   TypeText(parts.edit, alarm);
   PressKey(parts.edit, VK_RETURN);
-  HWND dialog = clock.WaitDialog(kNameTitle, &parts);
+  HWND dialog = clock.WaitDialog(NameTitle, &parts);
   ASSERT_NE(dialog, nullptr);
   ASSERT_TRUE(PostThreadMessageA(ThreadOf(dialog), WM_QUIT, 0, 0));
   EXPECT_TRUE(Gone(dialog, 5000)) << "the name dialog stayed up after the quit message";
@@ -71,7 +71,7 @@ TEST(FaultQuit, InNameDialogGivesEmptyNameAndArmedClock) {
   ASSERT_NE(w.gadget, nullptr);
   std::string text;
   EXPECT_TRUE(ClockShowsTime(w.gadget, alarm.c_str(), &text)) << Printable(text);
-  HWND box = clock.WaitMessageBox(kAlarmTitle, 15000);
+  HWND box = clock.WaitMessageBox(AlarmTitle, 15000);
   ASSERT_NE(box, nullptr) << "the alarm did not fire";
   EXPECT_EQ(MessageBoxText(box), alarm + "\r\r") << Printable(MessageBoxText(box));
   ConfirmMessage(box);

@@ -12,10 +12,10 @@ namespace faults {
 ClockWindows StartArmedClock(ClockProcess &clock, const std::string &entry) {
   if (!clock.Start()) return {};
   DialogParts parts;
-  if (!clock.WaitDialog(kTimeTitle, &parts)) return {};
+  if (!clock.WaitDialog(TimeTitle, &parts)) return {};
   TypeText(parts.edit, entry);
   PressKey(parts.edit, VK_RETURN);
-  if (!clock.WaitDialog(kNameTitle, &parts)) return {};
+  if (!clock.WaitDialog(NameTitle, &parts)) return {};
   PressKey(parts.edit, VK_RETURN);
   return WaitClock(clock);
 }

@@ -105,7 +105,7 @@ TEST(FaultWindow, ChurnWhileArmedKeepsFourLinesPositionAndObjects) {
   EXPECT_EQ(Children(w.window).size(), 1u);
 
   int64_t gdiAfter = harness::GdiObjectCount(clock.Process());
-  if constexpr (harness::kGdiCounts) {
+  if constexpr (harness::GdiCounts) {
     EXPECT_GE(gdiBefore, 0) << "the GDI handle table of the program cannot be read";
     EXPECT_EQ(gdiAfter, gdiBefore) << "GDI objects after 40 more rounds";
   }
@@ -120,23 +120,23 @@ TEST(FaultWindow, AlarmWhileMinimisedShowsMessage) {
   ClockProcess clock;
   ASSERT_TRUE(clock.Start());
   DialogParts parts;
-  ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(TimeTitle, &parts), nullptr);
   int64_t now = LocalNowMs();
   std::string alarm = FormatTime(FromMilliseconds(now - now % 1000 + 5000));
   TypeText(parts.edit, alarm);
   PressKey(parts.edit, VK_RETURN);
-  ASSERT_NE(clock.WaitDialog(kNameTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(NameTitle, &parts), nullptr);
   PressKey(parts.edit, VK_RETURN);
   ClockWindows w = WaitClock(clock);
   ASSERT_NE(w.gadget, nullptr);
   faults::Activate(w.window);
   ShowWindowAsync(w.window, SW_MINIMIZE);
   ASSERT_TRUE(WaitFor([](HWND h) { return IsIconic(h) != 0; }, w.window, 3000));
-  HWND box = clock.WaitMessageBox(kAlarmTitle, 15000);
+  HWND box = clock.WaitMessageBox(AlarmTitle, 15000);
   if (!box) {
     // Say where it went: a message box of the program that is not visible.
     HWND hidden = nullptr;
-    while ((hidden = FindWindowExA(nullptr, hidden, kMessageClass, kAlarmTitle)) != nullptr) {
+    while ((hidden = FindWindowExA(nullptr, hidden, MessageClass, AlarmTitle)) != nullptr) {
       DWORD pid = 0;
       GetWindowThreadProcessId(hidden, &pid);
       if (pid == clock.ProcessId()) break;
@@ -145,7 +145,7 @@ TEST(FaultWindow, AlarmWhileMinimisedShowsMessage) {
            << (hidden ? "; it exists but is hidden, owner minimised: " + std::to_string(IsIconic(GetWindow(hidden, GW_OWNER)))
                       : std::string());
   }
-  EXPECT_EQ(MessageBoxText(box), alarm + "\r\r" + kNameDefault);
+  EXPECT_EQ(MessageBoxText(box), alarm + "\r\r" + NameDefault);
   ConfirmMessage(box);
   EXPECT_EQ(clock.WaitExit(), 0u);
 }

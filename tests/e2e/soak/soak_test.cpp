@@ -24,16 +24,16 @@ using namespace driver;
 
 namespace {
 
-constexpr int kDefaultSeconds = 600;
+constexpr int DefaultSeconds = 600;
 // The first rounds make what stays cached; counting starts after them.
-constexpr DWORD kWarmUpMs = 4000;
-constexpr DWORD kRoundMs = 500;
-constexpr DWORD kReadMs = 100;
+constexpr DWORD WarmUpMs = 4000;
+constexpr DWORD RoundMs = 500;
+constexpr DWORD ReadMs = 100;
 
 int SoakSeconds() {
   const char *value = getenv("TAMRIX_SOAK_SECONDS");
-  int seconds = value ? atoi(value) : kDefaultSeconds;
-  return seconds > 0 ? seconds : kDefaultSeconds;
+  int seconds = value ? atoi(value) : DefaultSeconds;
+  return seconds > 0 ? seconds : DefaultSeconds;
 }
 
 // Whole contents of a file, also of /proc files whose size reads as 0.
@@ -87,7 +87,7 @@ long NewClockUnixPid(const std::set<long> &before) {
   return matches == 1 ? match : 0;
 }
 
-// VmRSS in kB, or -1.
+// VmRSS in B, or -1.
 long ResidentKb(long unixPid) {
   std::string status = ReadWhole("Z:\\proc\\" + std::to_string(unixPid) + "\\status");
   size_t at = status.find("VmRSS:");
@@ -109,7 +109,7 @@ Figures Measure(ClockProcess &clock, long unixPid) {
 }
 
 void Print(const char *when, const Figures &f) {
-  printf("soak %-6s GDI objects %lld, windows %lld, VmRSS %ld kB\n", when, static_cast<long long>(f.gdi),
+  printf("soak %-6s GDI objects %lld, windows %lld, VmRSS %ld B\n", when, static_cast<long long>(f.gdi),
          static_cast<long long>(f.windows), f.rssKb);
   fflush(stdout);
 }
@@ -119,7 +119,7 @@ struct Key {
   WORD key;
   bool shift;
 };
-const Key kKeys[] = {{VK_TAB, false}, {VK_TAB, true}, {VK_SPACE, false}, {'A', false}, {'7', false},
+const Key Keys[] = {{VK_TAB, false}, {VK_TAB, true}, {VK_SPACE, false}, {'A', false}, {'7', false},
                      {VK_RETURN, false}, {VK_ESCAPE, false}, {VK_LEFT, false}, {VK_DOWN, true}, {VK_F5, false}};
 
 // One half-second round: one window action in turn, then a key.
@@ -139,7 +139,7 @@ void Round(HWND window, unsigned round) {
       faults::Activate(window);
       break;
   }
-  const Key &k = kKeys[round % (sizeof kKeys / sizeof kKeys[0])];
+  const Key &k = Keys[round % (sizeof Keys / sizeof Keys[0])];
   faults::SendKey(k.key, k.shift);
 }
 
@@ -176,7 +176,7 @@ void Watch(HWND gadget, const char *alarm, DWORD until, Watched *watched) {
       watched->wrong.push_back(Printable(text));
     }
     LONG left = static_cast<LONG>(until - GetTickCount());
-    if (left > 0) Sleep(left < static_cast<LONG>(kReadMs) ? static_cast<DWORD>(left) : kReadMs);
+    if (left > 0) Sleep(left < static_cast<LONG>(ReadMs) ? static_cast<DWORD>(left) : ReadMs);
   }
 }
 
@@ -194,10 +194,10 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
   ClockProcess clock;
   ASSERT_TRUE(clock.Start());
   DialogParts parts;
-  ASSERT_NE(clock.WaitDialog(kTimeTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(TimeTitle, &parts), nullptr);
   TypeText(parts.edit, alarm);
   PressKey(parts.edit, VK_RETURN);
-  ASSERT_NE(clock.WaitDialog(kNameTitle, &parts), nullptr);
+  ASSERT_NE(clock.WaitDialog(NameTitle, &parts), nullptr);
   PressKey(parts.edit, VK_RETURN);
   ClockWindows w = WaitClock(clock);
   ASSERT_NE(w.gadget, nullptr);
@@ -210,9 +210,9 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
 
   Watched watched;
   unsigned round = 0;
-  for (DWORD start = GetTickCount(); GetTickCount() - start < kWarmUpMs; round++) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < WarmUpMs; round++) {
     Round(w.window, round);
-    Watch(w.gadget, alarm.c_str(), GetTickCount() + kRoundMs, &watched);
+    Watch(w.gadget, alarm.c_str(), GetTickCount() + RoundMs, &watched);
   }
   Settle(w.window);
   Figures first = Measure(clock, unixPid);
@@ -223,7 +223,7 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
   int64_t startMs = LocalNowMs();
   DWORD start = GetTickCount(), lastReport = start;
   while (GetTickCount() - start < static_cast<DWORD>(seconds) * 1000) {
-    DWORD roundEnd = GetTickCount() + kRoundMs;
+    DWORD roundEnd = GetTickCount() + RoundMs;
     Round(w.window, round++);
     Watch(w.gadget, alarm.c_str(), roundEnd, &watched);
     watched.iconic += IsIconic(w.window) ? 1 : 0;
@@ -254,7 +254,7 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
     }
   }
   printf("soak: %ld distinct seconds seen in the clock text, %.1f s elapsed (%ld whole clock seconds); "
-         "%u rounds, %d ended minimised, %d with the clock in front; VmRSS %+ld kB\n",
+         "%u rounds, %d ended minimised, %d with the clock in front; VmRSS %+ld B\n",
          seen, static_cast<double>(endMs - startMs) / 1000, span, round, watched.iconic, watched.foreground,
          last.rssKb >= 0 && first.rssKb >= 0 ? last.rssKb - first.rssKb : 0);
   printf("soak: seconds not seen:%s; longest time between two reads of the text %lld ms\n",
@@ -269,7 +269,7 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
   RecordProperty("seconds_seen", static_cast<int>(seen));
   RecordProperty("seconds_elapsed", static_cast<int>(span));
 
-  if constexpr (harness::kGdiCounts) {
+  if constexpr (harness::GdiCounts) {
     EXPECT_GE(first.gdi, 0) << "the GDI handle table of the program cannot be read";
     EXPECT_LE(last.gdi, first.gdi) << "GDI objects grew during the soak";
   }

@@ -6,13 +6,13 @@ Recorder Rec;
 
 namespace {
 
-const char *const kOpNames[] = {
+const char *const OpNames[] = {
     "WindowMake", "LibraryLoad", "LibraryEntry", "LibraryUnload", "DeviceCreate", "DeviceSetLevel",
     "DeviceCreateBuffer", "DeviceDuplicateBuffer", "DeviceRelease", "BufferLock", "BufferUnlock",
     "BufferPlay", "BufferStop", "BufferSetPosition", "BufferGetStatus", "BufferGetVolume",
     "BufferSetVolume", "BufferGetPan", "BufferSetPan", "BufferGetFrequency", "BufferSetFrequency",
     "BufferRelease"};
-static_assert(sizeof kOpNames / sizeof kOpNames[0] == static_cast<size_t>(Op::Count));
+static_assert(sizeof OpNames / sizeof OpNames[0] == static_cast<size_t>(Op::Count));
 
 void Log(Op op, int buffer = 0, int64_t a = 0, int64_t b = 0) {
   Rec.log.push_back({op, buffer, a, b});
@@ -36,17 +36,17 @@ int IndexOf(SoundBuffer handle) {
 
 intptr_t WindowMake(void) {
   Log(Op::WindowMake);
-  return Rec.Failing(Op::WindowMake) ? 0 : kFakeWindow;
+  return Rec.Failing(Op::WindowMake) ? 0 : FakeWindow;
 }
 
 intptr_t LibraryLoad(void) {
   Log(Op::LibraryLoad);
-  return Rec.Failing(Op::LibraryLoad) ? 0 : kFakeLibrary;
+  return Rec.Failing(Op::LibraryLoad) ? 0 : FakeLibrary;
 }
 
 intptr_t LibraryEntry(intptr_t library) {
   Log(Op::LibraryEntry, 0, library);
-  return Rec.Failing(Op::LibraryEntry) ? 0 : kFakeEntry;
+  return Rec.Failing(Op::LibraryEntry) ? 0 : FakeEntry;
 }
 
 void LibraryUnload(intptr_t library) {
@@ -57,7 +57,7 @@ int32_t DeviceCreate(intptr_t entry, void **device) {
   Log(Op::DeviceCreate, 0, entry);
   if (Rec.Failing(Op::DeviceCreate)) {
     *device = nullptr;
-    return kFakeFailure;
+    return FakeFailure;
   }
   *device = &Rec.deviceObject;
   Rec.deviceReleased = false;
@@ -73,7 +73,7 @@ bool IsDevice(void *device) {
 int32_t DeviceSetLevel(void *device, intptr_t window, uint32_t level) {
   IsDevice(device);
   Log(Op::DeviceSetLevel, 0, window, level);
-  return Rec.Failing(Op::DeviceSetLevel) ? kFakeFailure : 0;
+  return Rec.Failing(Op::DeviceSetLevel) ? FakeFailure : 0;
 }
 
 int32_t DeviceCreateBuffer(void *device, const SoundBufferDesc *desc, SoundBuffer *out) {
@@ -83,7 +83,7 @@ int32_t DeviceCreateBuffer(void *device, const SoundBufferDesc *desc, SoundBuffe
   bool badSize = !(desc->flags & SoundBufferPrimary) && (desc->bytes < 4 || desc->bytes > 0x0FFFFFFF);
   if (Rec.Failing(Op::DeviceCreateBuffer) || badSize) {
     Log(Op::DeviceCreateBuffer, 0, desc->flags, desc->bytes);
-    return kFakeFailure;
+    return FakeFailure;
   }
   FakeBuffer *buffer = NewBuffer(desc->flags, desc->bytes);
   if (desc->format) {
@@ -107,7 +107,7 @@ int32_t DeviceDuplicateBuffer(void *device, SoundBuffer source, SoundBuffer *out
   FakeBuffer *from = Rec.Find(source);
   if (!from || Rec.Failing(Op::DeviceDuplicateBuffer)) {
     Log(Op::DeviceDuplicateBuffer, 0, from ? from->index : -1);
-    return kFakeFailure;
+    return FakeFailure;
   }
   FakeBuffer *buffer = NewBuffer(from->flags, from->bytes);
   buffer->format = from->format;
@@ -132,7 +132,7 @@ int32_t BufferLock(SoundBuffer handle, uint32_t bytes, void **region, uint32_t *
   Log(Op::BufferLock, IndexOf(handle), bytes);
   *region = nullptr;
   *regionBytes = 0;
-  if (!buffer || Rec.Failing(Op::BufferLock) || bytes > buffer->bytes) return kFakeFailure;
+  if (!buffer || Rec.Failing(Op::BufferLock) || bytes > buffer->bytes) return FakeFailure;
   buffer->locked = true;
   *region = buffer->data->data();
   *regionBytes = bytes - Rec.lockShortBy;
@@ -150,7 +150,7 @@ void BufferUnlock(SoundBuffer handle, void *region, uint32_t regionBytes) {
 int32_t BufferPlay(SoundBuffer handle, uint32_t flags) {
   FakeBuffer *buffer = Rec.Find(handle);
   Log(Op::BufferPlay, IndexOf(handle), flags);
-  if (!buffer || Rec.Failing(Op::BufferPlay)) return kFakeFailure;
+  if (!buffer || Rec.Failing(Op::BufferPlay)) return FakeFailure;
   buffer->playing = true;
   buffer->playFlags = flags;
   return 0;
@@ -172,7 +172,7 @@ int32_t BufferGetStatus(SoundBuffer handle, uint32_t *status) {
   FakeBuffer *buffer = Rec.Find(handle);
   Log(Op::BufferGetStatus, IndexOf(handle));
   // A failing call leaves the word as the caller set it.
-  if (!buffer || Rec.Failing(Op::BufferGetStatus)) return kFakeFailure;
+  if (!buffer || Rec.Failing(Op::BufferGetStatus)) return FakeFailure;
   *status = buffer->playing ? SoundStatusPlaying : 0;
   return 0;
 }
@@ -180,7 +180,7 @@ int32_t BufferGetStatus(SoundBuffer handle, uint32_t *status) {
 int32_t BufferGetVolume(SoundBuffer handle, int32_t *volume) {
   FakeBuffer *buffer = Rec.Find(handle);
   Log(Op::BufferGetVolume, IndexOf(handle));
-  if (!buffer || Rec.Failing(Op::BufferGetVolume)) return kFakeFailure;
+  if (!buffer || Rec.Failing(Op::BufferGetVolume)) return FakeFailure;
   *volume = buffer->volume;
   return 0;
 }
@@ -194,7 +194,7 @@ void BufferSetVolume(SoundBuffer handle, int32_t volume) {
 int32_t BufferGetPan(SoundBuffer handle, int32_t *pan) {
   FakeBuffer *buffer = Rec.Find(handle);
   Log(Op::BufferGetPan, IndexOf(handle));
-  if (!buffer || Rec.Failing(Op::BufferGetPan)) return kFakeFailure;
+  if (!buffer || Rec.Failing(Op::BufferGetPan)) return FakeFailure;
   *pan = buffer->pan;
   return 0;
 }
@@ -208,7 +208,7 @@ void BufferSetPan(SoundBuffer handle, int32_t pan) {
 int32_t BufferGetFrequency(SoundBuffer handle, uint32_t *frequency) {
   FakeBuffer *buffer = Rec.Find(handle);
   Log(Op::BufferGetFrequency, IndexOf(handle));
-  if (!buffer || Rec.Failing(Op::BufferGetFrequency)) return kFakeFailure;
+  if (!buffer || Rec.Failing(Op::BufferGetFrequency)) return FakeFailure;
   *frequency = buffer->frequency;
   return 0;
 }
@@ -230,7 +230,7 @@ void BufferRelease(SoundBuffer handle) {
 }  // namespace
 
 std::ostream &operator<<(std::ostream &out, const Call &call) {
-  return out << "{" << kOpNames[static_cast<int>(call.op)] << ", buffer " << call.buffer << ", " << call.a << ", "
+  return out << "{" << OpNames[static_cast<int>(call.op)] << ", buffer " << call.buffer << ", " << call.a << ", "
              << call.b << "}";
 }
 

@@ -45,10 +45,10 @@ struct FakeBuffer {
   uint32_t frequency;
 };
 
-constexpr intptr_t kFakeLibrary = 0x1100;
-constexpr intptr_t kFakeEntry = 0x2200;
-constexpr intptr_t kFakeWindow = 0x3300;
-constexpr int32_t kFakeFailure = static_cast<int32_t>(0x80070057);
+constexpr intptr_t FakeLibrary = 0x1100;
+constexpr intptr_t FakeEntry = 0x2200;
+constexpr intptr_t FakeWindow = 0x3300;
+constexpr int32_t FakeFailure = static_cast<int32_t>(0x80070057);
 
 struct Recorder {
   std::vector<Call> log;

@@ -5,12 +5,12 @@
 namespace {
 
 // Buffer 1 is the primary buffer that start-up creates.
-const std::vector<Call> kOpening = {
+const std::vector<Call> Opening = {
     {Op::WindowMake, 0, 0, 0},
     {Op::LibraryLoad, 0, 0, 0},
-    {Op::LibraryEntry, 0, kFakeLibrary, 0},
-    {Op::DeviceCreate, 0, kFakeEntry, 0},
-    {Op::DeviceSetLevel, 0, kFakeWindow, 2},
+    {Op::LibraryEntry, 0, FakeLibrary, 0},
+    {Op::DeviceCreate, 0, FakeEntry, 0},
+    {Op::DeviceSetLevel, 0, FakeWindow, 2},
     {Op::DeviceCreateBuffer, 1, 1, 0},
 };
 
@@ -19,7 +19,7 @@ using SoundInitTest = SoundTest;
 TEST_F(SoundInitTest, OpensInOrderAndReturnsTheSoundTable) {
   intptr_t table = SoundInit();
   ASSERT_NE(table, 0);
-  ExpectLog(kOpening);
+  ExpectLog(Opening);
   EXPECT_EQ(reinterpret_cast<ObjectTable *>(table), SoundLibrary.table);
   ObjectTable *t = SoundLibrary.table;
   EXPECT_EQ(t->recordSize, static_cast<int32_t>(sizeof(SoundRecord)));
@@ -45,7 +45,7 @@ TEST_F(SoundInitTest, EachFailingStepStopsThereAndKeepsWhatWasBuilt) {
   struct Row {
     const char *name;
     Op step;
-    size_t callsMade;  // calls of kOpening made, the failing one included
+    size_t callsMade;  // calls of Opening made, the failing one included
     bool libraryLoaded;
     bool deviceMade;
   };
@@ -63,7 +63,7 @@ TEST_F(SoundInitTest, EachFailingStepStopsThereAndKeepsWhatWasBuilt) {
     SoundUseDevice(&RecordingDevice);
     Rec.Fail(row.step);
     EXPECT_EQ(SoundInit(), 0);
-    std::vector<Call> expected(kOpening.begin(), kOpening.begin() + static_cast<ptrdiff_t>(row.callsMade));
+    std::vector<Call> expected(Opening.begin(), Opening.begin() + static_cast<ptrdiff_t>(row.callsMade));
     if (row.step == Op::DeviceCreateBuffer) expected.back().buffer = 0;  // none was made
     ExpectLog(expected);
     EXPECT_NE(SoundLibrary.table, nullptr);
@@ -84,7 +84,7 @@ TEST_F(SoundInitTest, RetryResumesAtTheFailedStep) {
   struct Row {
     const char *name;
     Op step;
-    size_t firstRetried;  // index in kOpening of the first call the retry makes
+    size_t firstRetried;  // index in Opening of the first call the retry makes
   };
   const Row rows[] = {
       {"window", Op::WindowMake, 0},         {"library", Op::LibraryLoad, 1},
@@ -100,7 +100,7 @@ TEST_F(SoundInitTest, RetryResumesAtTheFailedStep) {
     Rec.Take();
     Rec.Fail(row.step, false);
     EXPECT_NE(SoundInit(), 0);
-    std::vector<Call> expected(kOpening.begin() + static_cast<ptrdiff_t>(row.firstRetried), kOpening.end());
+    std::vector<Call> expected(Opening.begin() + static_cast<ptrdiff_t>(row.firstRetried), Opening.end());
     expected.back().buffer = static_cast<int>(Rec.buffers.size());
     ExpectLog(expected);
   }
@@ -164,12 +164,12 @@ TEST_F(SoundInitTest, EndAfterFailedInitReleasesTheDeviceThenUnloads) {
     std::vector<Call> end;
   };
   const Row rows[] = {
-      {"entry missing", Op::LibraryEntry, {{Op::LibraryUnload, 0, kFakeLibrary, 0}}},
-      {"device refused", Op::DeviceCreate, {{Op::LibraryUnload, 0, kFakeLibrary, 0}}},
+      {"entry missing", Op::LibraryEntry, {{Op::LibraryUnload, 0, FakeLibrary, 0}}},
+      {"device refused", Op::DeviceCreate, {{Op::LibraryUnload, 0, FakeLibrary, 0}}},
       {"level refused", Op::DeviceSetLevel,
-       {{Op::DeviceRelease, 0, 0, 0}, {Op::LibraryUnload, 0, kFakeLibrary, 0}}},
+       {{Op::DeviceRelease, 0, 0, 0}, {Op::LibraryUnload, 0, FakeLibrary, 0}}},
       {"primary refused", Op::DeviceCreateBuffer,
-       {{Op::DeviceRelease, 0, 0, 0}, {Op::LibraryUnload, 0, kFakeLibrary, 0}}},
+       {{Op::DeviceRelease, 0, 0, 0}, {Op::LibraryUnload, 0, FakeLibrary, 0}}},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);
@@ -203,7 +203,7 @@ TEST_F(SoundInitTest, EndFreesEverySoundThenTheDevice) {
       {Op::BufferRelease, 3, 0, 0},
       {Op::BufferRelease, 1, 0, 0},
       {Op::DeviceRelease, 0, 0, 0},
-      {Op::LibraryUnload, 0, kFakeLibrary, 0},
+      {Op::LibraryUnload, 0, FakeLibrary, 0},
   });
   EXPECT_EQ(Rec.LiveBuffers(), 0);
   EXPECT_EQ(SoundPlay(1), 0);
@@ -219,7 +219,7 @@ TEST_F(SoundInitTest, InitAfterEndOpensTheDeviceAgain) {
   Rec.Take();
   EXPECT_NE(SoundInit(), 0);
   // The window stays from the first start.
-  std::vector<Call> expected(kOpening.begin() + 1, kOpening.end());
+  std::vector<Call> expected(Opening.begin() + 1, Opening.end());
   expected.back().buffer = 2;
   ExpectLog(expected);
 }

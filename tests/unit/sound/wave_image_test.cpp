@@ -8,7 +8,7 @@
 
 namespace {
 
-const Bytes kSamples = {0x80, 0x90, 0xA0, 0x90};
+const Bytes Samples = {0x80, 0x90, 0xA0, 0x90};
 
 // ---- The built-in image ----
 
@@ -114,32 +114,32 @@ TEST(SoundParseWave, FindsFormatAndDataAcrossChunkLayouts) {
   const Bytes odd = {1, 2, 3};
   const Bytes list = Chunk("LIST", Cat({Tag("INFO"), Chunk("INAM", {'a', 'b', 0, 0})}));
   const ParseRow rows[] = {
-      {"fmt then data", Riff({Chunk("fmt ", pcm), Chunk("data", kSamples)}), true, 44, 4, 16},
-      {"18-byte format moves the data search to 38", Riff({Chunk("fmt ", pcmEx), Chunk("data", kSamples)}), true,
+      {"fmt then data", Riff({Chunk("fmt ", pcm), Chunk("data", Samples)}), true, 44, 4, 16},
+      {"18-byte format moves the data search to 38", Riff({Chunk("fmt ", pcmEx), Chunk("data", Samples)}), true,
        46, 4, 18},
-      {"a LIST chunk before data is skipped", Riff({Chunk("fmt ", pcm), list, Chunk("data", kSamples)}), true,
+      {"a LIST chunk before data is skipped", Riff({Chunk("fmt ", pcm), list, Chunk("data", Samples)}), true,
        36 + list.size() + 8, 4, 16},
-      {"two other chunks before data", Riff({Chunk("fmt ", pcm), Chunk("fact", Le32(4)), list, Chunk("data", kSamples)}),
+      {"two other chunks before data", Riff({Chunk("fmt ", pcm), Chunk("fact", Le32(4)), list, Chunk("data", Samples)}),
        true, 36 + 12 + list.size() + 8, 4, 16},
       {"an odd-sized chunk is followed by a pad byte",
-       Riff({Chunk("fmt ", pcm), Chunk("junk", odd), Chunk("data", kSamples)}), true, 36 + 12 + 8, 4, 16},
-      {"odd-sized format chunk and its pad", Riff({Chunk("fmt ", Cat({pcm, {0}})), Chunk("data", kSamples)}), true,
+       Riff({Chunk("fmt ", pcm), Chunk("junk", odd), Chunk("data", Samples)}), true, 36 + 12 + 8, 4, 16},
+      {"odd-sized format chunk and its pad", Riff({Chunk("fmt ", Cat({pcm, {0}})), Chunk("data", Samples)}), true,
        46, 4, 17},
       {"odd-sized data at the end", Riff({Chunk("fmt ", pcm), Chunk("data", odd)}), true, 44, 3, 16},
       {"odd-sized data without its pad", Riff({Chunk("fmt ", pcm), ChunkSized("data", 3, odd)}), true, 44, 3, 16},
       {"empty data", Riff({Chunk("fmt ", pcm), Chunk("data", {})}), true, 44, 0, 16},
       {"IEEE float format with cbSize 0",
        Riff({Chunk("fmt ", Cat({Le16(3), Le16(1), Le32(8000), Le32(32000), Le16(4), Le16(32), Le16(0)})),
-             Chunk("data", kSamples)}),
+             Chunk("data", Samples)}),
        true, 46, 4, 18},
       {"extensible format with its 22 extra bytes",
        Riff({Chunk("fmt ", Cat({Le16(0xFFFE), Le16(1), Le32(8000), Le32(8000), Le16(1), Le16(8), Le16(22),
                                 Bytes(22, 0)})),
-             Chunk("data", kSamples)}),
+             Chunk("data", Samples)}),
        true, 68, 4, 40},
-      {"form type is not read", Retag(Riff({Chunk("fmt ", pcm), Chunk("data", kSamples)}), 8, "AVI "), true, 44, 4,
+      {"form type is not read", Retag(Riff({Chunk("fmt ", pcm), Chunk("data", Samples)}), 8, "AVI "), true, 44, 4,
        16},
-      {"bytes after the RIFF end are ignored", Cat({Riff({Chunk("fmt ", pcm), Chunk("data", kSamples)}), Bytes(9, 0xEE)}),
+      {"bytes after the RIFF end are ignored", Cat({Riff({Chunk("fmt ", pcm), Chunk("data", Samples)}), Bytes(9, 0xEE)}),
        true, 44, 4, 16},
   };
   for (const ParseRow &row : rows) CheckParse(row);
@@ -147,32 +147,32 @@ TEST(SoundParseWave, FindsFormatAndDataAcrossChunkLayouts) {
 
 TEST(SoundParseWave, RejectsWhatIsNotAWellFormedWave) {
   const Bytes pcm = Pcm8Mono();
-  const Bytes good = Riff({Chunk("fmt ", pcm), Chunk("data", kSamples)});
+  const Bytes good = Riff({Chunk("fmt ", pcm), Chunk("data", Samples)});
   const ParseRow rows[] = {
       {"RIFX (big-endian)", Retag(good, 0, "RIFX"), false, 0, 0, 0},
       {"lower-case riff", Retag(good, 0, "riff"), false, 0, 0, 0},
       {"first chunk is not fmt, a format chunk follows later",
-       Riff({Chunk("LIST", Tag("INFO")), Chunk("fmt ", pcm), Chunk("data", kSamples)}), false, 0, 0, 0},
-      {"first chunk is data", Riff({Chunk("data", kSamples), Chunk("fmt ", pcm)}), false, 0, 0, 0},
+       Riff({Chunk("LIST", Tag("INFO")), Chunk("fmt ", pcm), Chunk("data", Samples)}), false, 0, 0, 0},
+      {"first chunk is data", Riff({Chunk("data", Samples), Chunk("fmt ", pcm)}), false, 0, 0, 0},
       {"no data chunk", Riff({Chunk("fmt ", pcm), Chunk("LIST", Tag("INFO"))}), false, 0, 0, 0},
       {"nothing after the format chunk", Riff({Chunk("fmt ", pcm)}), false, 0, 0, 0},
-      {"data larger than the image", Riff({Chunk("fmt ", pcm), ChunkSized("data", 5, kSamples)}), false, 0, 0, 0},
-      {"data size near 4 GiB", Riff({Chunk("fmt ", pcm), ChunkSized("data", 0xFFFFFFFF, kSamples)}), false, 0, 0, 0},
+      {"data larger than the image", Riff({Chunk("fmt ", pcm), ChunkSized("data", 5, Samples)}), false, 0, 0, 0},
+      {"data size near 4 GiB", Riff({Chunk("fmt ", pcm), ChunkSized("data", 0xFFFFFFFF, Samples)}), false, 0, 0, 0},
       {"a chunk that walks past the end",
-       Riff({Chunk("fmt ", pcm), ChunkSized("junk", 100, {}), Chunk("data", kSamples)}), false, 0, 0, 0},
+       Riff({Chunk("fmt ", pcm), ChunkSized("junk", 100, {}), Chunk("data", Samples)}), false, 0, 0, 0},
       {"a chunk size that wraps a 32-bit offset",
-       Riff({Chunk("fmt ", pcm), ChunkSized("junk", 0xFFFFFFF8, {}), Chunk("data", kSamples)}), false, 0, 0, 0},
+       Riff({Chunk("fmt ", pcm), ChunkSized("junk", 0xFFFFFFF8, {}), Chunk("data", Samples)}), false, 0, 0, 0},
       {"format size past the end", Resize(good, 16, 0xFFFFFFF0), false, 0, 0, 0},
       {"data chunk outside the RIFF size", Resize(good, 4, 4 + 24), false, 0, 0, 0},
       {"RIFF size cuts the data short", Resize(good, 4, 4 + 24 + 8 + 3), false, 0, 0, 0},
-      {"14-byte format (no bit depth)", Riff({Chunk("fmt ", Bytes(pcm.begin(), pcm.begin() + 14)), Chunk("data", kSamples)}),
+      {"14-byte format (no bit depth)", Riff({Chunk("fmt ", Bytes(pcm.begin(), pcm.begin() + 14)), Chunk("data", Samples)}),
        false, 0, 0, 0},
-      {"empty format", Riff({Chunk("fmt ", {}), Chunk("data", kSamples)}), false, 0, 0, 0},
+      {"empty format", Riff({Chunk("fmt ", {}), Chunk("data", Samples)}), false, 0, 0, 0},
       {"non-PCM format of 16 bytes has no cbSize",
-       Riff({Chunk("fmt ", Cat({Le16(3), Bytes(pcm.begin() + 2, pcm.end())})), Chunk("data", kSamples)}), false, 0, 0,
+       Riff({Chunk("fmt ", Cat({Le16(3), Bytes(pcm.begin() + 2, pcm.end())})), Chunk("data", Samples)}), false, 0, 0,
        0},
       {"cbSize larger than the format chunk",
-       Riff({Chunk("fmt ", Cat({Le16(0xFFFE), Bytes(pcm.begin() + 2, pcm.end()), Le16(22)})), Chunk("data", kSamples)}),
+       Riff({Chunk("fmt ", Cat({Le16(0xFFFE), Bytes(pcm.begin() + 2, pcm.end()), Le16(22)})), Chunk("data", Samples)}),
        false, 0, 0, 0},
       {"only a RIFF header", Cat({Tag("RIFF"), Le32(4), Tag("WAVE")}), false, 0, 0, 0},
       {"empty", {}, false, 0, 0, 0},
@@ -201,7 +201,7 @@ TEST(SoundParseWave, TruncatedBuiltInImageOfEveryLength) {
 // Random damage to a small image: whatever the parser accepts lies inside it.
 TEST(SoundParseWave, DamagedImagesStayInside) {
   const Bytes good = Riff({Chunk("fmt ", Pcm8Mono()), Chunk("LIST", Tag("INFO")), Chunk("junk", {7}),
-                           Chunk("data", kSamples)});
+                           Chunk("data", Samples)});
   std::mt19937 random(12345);
   int accepted = 0;
   for (int round = 0; round < 3000; ++round) {
@@ -268,13 +268,13 @@ TEST_F(SoundFromMemoryTest, TheImageLengthComesFromItsRiffSize) {
   Open();
   // Bytes after the RIFF end are never read, even when they look like data.
   Bytes image = Riff({Chunk("fmt ", Pcm8Mono()), Chunk("LIST", Tag("INFO"))});
-  Bytes tail = Chunk("data", kSamples);
+  Bytes tail = Chunk("data", Samples);
   image.insert(image.end(), tail.begin(), tail.end());
   EXPECT_EQ(SoundFromMemory(1, image.data()), 0);
   ExpectLog({});
-  Bytes good = Riff({Chunk("fmt ", Pcm8Mono()), Chunk("data", kSamples)});
+  Bytes good = Riff({Chunk("fmt ", Pcm8Mono()), Chunk("data", Samples)});
   EXPECT_NE(SoundFromMemory(1, good.data()), 0);
-  EXPECT_EQ(*Rec.Buffer(2)->data, kSamples);
+  EXPECT_EQ(*Rec.Buffer(2)->data, Samples);
 }
 
 TEST_F(SoundFromMemoryTest, RejectedImagesRegisterNothing) {
@@ -284,10 +284,10 @@ TEST_F(SoundFromMemoryTest, RejectedImagesRegisterNothing) {
     const char *name;
     Bytes image;
   } rows[] = {
-      {"RIFX", Retag(Riff({Chunk("fmt ", pcm), Chunk("data", kSamples)}), 0, "RIFX")},
-      {"first chunk not fmt", Riff({Chunk("LIST", Tag("INFO")), Chunk("fmt ", pcm), Chunk("data", kSamples)})},
+      {"RIFX", Retag(Riff({Chunk("fmt ", pcm), Chunk("data", Samples)}), 0, "RIFX")},
+      {"first chunk not fmt", Riff({Chunk("LIST", Tag("INFO")), Chunk("fmt ", pcm), Chunk("data", Samples)})},
       {"no data", Riff({Chunk("fmt ", pcm)})},
-      {"data larger than the image", Riff({Chunk("fmt ", pcm), ChunkSized("data", 4000, kSamples)})},
+      {"data larger than the image", Riff({Chunk("fmt ", pcm), ChunkSized("data", 4000, Samples)})},
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.name);
@@ -316,7 +316,7 @@ TEST_F(SoundFromMemoryTest, ReuseFreesTheEarlierSoundAfterTheNewOneIsFilled) {
   ASSERT_NE(SoundFromMemory(1, AlarmImage), 0);        // buffer 2
   ASSERT_NE(SoundPlay(1, SoundFlagInstance), 0);       // buffer 3
   Rec.Take();
-  Bytes other = Riff({Chunk("fmt ", Pcm8Mono(22050)), Chunk("data", kSamples)});
+  Bytes other = Riff({Chunk("fmt ", Pcm8Mono(22050)), Chunk("data", Samples)});
   intptr_t result = SoundFromMemory(1, other.data());  // buffer 4
   ASSERT_EQ(result, reinterpret_cast<intptr_t>(Rec.Buffer(4)));
   ExpectLog({

@@ -16,7 +16,7 @@ class FontEnvironment : public ::testing::Environment {
   }
 };
 
-const ::testing::Environment *const kEnvironment = ::testing::AddGlobalTestEnvironment(new FontEnvironment);
+const ::testing::Environment *const Environment = ::testing::AddGlobalTestEnvironment(new FontEnvironment);
 
 int ScreenDpi() {
   HDC dc = GetDC(nullptr);

@@ -7,7 +7,7 @@ namespace {
 
 using GadgetColorTest = GadgetTest;
 
-constexpr COLORREF kSentinel = 0x00123456;  // a DC colour no handler sets
+constexpr COLORREF Sentinel = 0x00123456;  // a DC colour no handler sets
 
 LRESULT ButtonFaceBrush() {
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -28,8 +28,8 @@ struct ColourAnswer {
 // Asks the gadget's parent for the colours of the control, as a "Static" does.
 ColourAnswer AskParent(HWND parent, HWND control) {
   HDC dc = CreateCompatibleDC(nullptr);
-  SetTextColor(dc, kSentinel);
-  SetBkColor(dc, kSentinel);
+  SetTextColor(dc, Sentinel);
+  SetBkColor(dc, Sentinel);
   ColourAnswer answer;
   answer.result = SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
   answer.text = GetTextColor(dc);
@@ -46,13 +46,13 @@ TEST_F(GadgetColorTest, ColourMessageAnswersFollowTheGadgetsColours) {
   struct Row {
     COLORREF front, back;
     Brush brush;
-    COLORREF text, background;  // kSentinel: left alone
+    COLORREF text, background;  // Sentinel: left alone
   };
   const Row rows[] = {
-      {ColorDefault, ColorDefault, Default, kSentinel, kSentinel},
+      {ColorDefault, ColorDefault, Default, Sentinel, Sentinel},
       {255, ColorDefault, ButtonFace, 255, face},  // the clock: red on the button face
       {0, ColorDefault, ButtonFace, 0, face},      // black is a colour, not the default
-      {ColorDefault, 0x0000FF00, Cached, kSentinel, 0x0000FF00},
+      {ColorDefault, 0x0000FF00, Cached, Sentinel, 0x0000FF00},
       {255, 0x00FF0000, Cached, 255, 0x00FF0000},
       {0x00FFFFFF, 0, Cached, 0x00FFFFFF, 0},
   };
@@ -64,8 +64,8 @@ TEST_F(GadgetColorTest, ColourMessageAnswersFollowTheGadgetsColours) {
     EXPECT_EQ(GadgetGetColor(1, ColorFront), row.front);
     EXPECT_EQ(GadgetGetColor(1, ColorBack), row.back);
     HDC dc = CreateCompatibleDC(nullptr);
-    SetTextColor(dc, kSentinel);
-    SetBkColor(dc, kSentinel);
+    SetTextColor(dc, Sentinel);
+    SetBkColor(dc, Sentinel);
     LRESULT result = GadgetForward(control, parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     EXPECT_EQ(GetTextColor(dc), row.text);
     EXPECT_EQ(GetBkColor(dc), row.background);
@@ -90,7 +90,7 @@ TEST_F(GadgetColorTest, ColourMessageAnswersFollowTheGadgetsColours) {
     ColourAnswer answer = AskParent(parent, control);
     if (row.brush == Default) {
       EXPECT_NE(answer.result, NotHandled) << "never handed to the system";
-      EXPECT_NE(answer.text, kSentinel) << "the default processing set the DC up";
+      EXPECT_NE(answer.text, Sentinel) << "the default processing set the DC up";
     } else {
       EXPECT_EQ(answer.result, result);
       EXPECT_EQ(answer.text, row.text);

@@ -46,7 +46,7 @@ class GadgetEnvironment : public ::testing::Environment {
   }
 };
 
-const ::testing::Environment *const kEnvironment = ::testing::AddGlobalTestEnvironment(new GadgetEnvironment);
+const ::testing::Environment *const Environment = ::testing::AddGlobalTestEnvironment(new GadgetEnvironment);
 
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
   ++*reinterpret_cast<int *>(count);

@@ -9,7 +9,7 @@ namespace {
 
 using GadgetFontTest = GadgetTest;
 
-const HFONT kStockFontSign = reinterpret_cast<HFONT>(static_cast<intptr_t>(-1));
+const HFONT StockFontSign = reinterpret_cast<HFONT>(static_cast<intptr_t>(-1));
 
 HFONT StockGuiFont() {
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -43,7 +43,7 @@ TEST_F(GadgetFontTest, MinusOneAsFontIsTheStockGuiFont) {
   ASSERT_TRUE(control && font);
   GadgetSetFont(1, font);
   ASSERT_EQ(FontOf(control), font);
-  GadgetSetFont(1, kStockFontSign);
+  GadgetSetFont(1, StockFontSign);
   EXPECT_EQ(FontOf(control), StockGuiFont());
 }
 
@@ -59,7 +59,7 @@ TEST_F(GadgetFontTest, DefaultFontAppliesOnlyToGadgetsMadeLater) {
   intptr_t autoGadget = GadgetCreateText(AutoNumber, 0, 60, 50, 20, "auto", 0);
   EXPECT_EQ(FontOf(GadgetHandle(autoGadget)), font);
 
-  GadgetSetFont(-1, kStockFontSign);
+  GadgetSetFont(-1, StockFontSign);
   HWND reset = reinterpret_cast<HWND>(GadgetCreateText(3, 0, 90, 50, 20, "reset", 0));
   EXPECT_EQ(FontOf(reset), StockGuiFont());
   EXPECT_EQ(FontOf(after), font);
@@ -89,7 +89,7 @@ TEST_F(GadgetFontTest, FontOperationsSendOneSetFontWithRedraw) {
   const WPARAM stock = reinterpret_cast<WPARAM>(StockGuiFont());
   const Row rows[] = {
       {"a font", 1, font, {{WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE}}},
-      {"the stock sign", 1, kStockFontSign, {{WM_SETFONT, stock, TRUE}}},
+      {"the stock sign", 1, StockFontSign, {{WM_SETFONT, stock, TRUE}}},
       {"the default for new gadgets", -1, font, {}},
       {"another number", 2, font, {}},
   };

@@ -13,7 +13,7 @@ int64_t ThreadWindows() {
 
 // The counters must see objects come and go, or a leak check proves nothing.
 TEST(LeakCounterTest, CountersSeeObjectsComeAndGo) {
-  if constexpr (harness::kGdiCounts) {
+  if constexpr (harness::GdiCounts) {
     int64_t gdi = harness::GdiObjectCountOfThisProcess();
     ASSERT_GE(gdi, 0) << "the GDI handle table is readable";
     HBRUSH brushes[10];
@@ -76,7 +76,7 @@ TEST(GadgetLeakTest, TenThousandClockPassesLeakNothing) {
          static_cast<long long>(before.gdi), static_cast<long long>(after.gdi), static_cast<long long>(before.windows),
          static_cast<long long>(after.windows), static_cast<long long>(before.heapBlocks),
          static_cast<long long>(after.heapBlocks));
-  if constexpr (harness::kGdiCounts) {
+  if constexpr (harness::GdiCounts) {
     ASSERT_GE(before.gdi, 0);
     EXPECT_LE(after.gdi, before.gdi);
   }

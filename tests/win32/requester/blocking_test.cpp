@@ -20,7 +20,7 @@ struct WindowCase {
   bool duringBlock, duringMessage, duringInput, after;
 };
 
-const WindowCase kWindows[] = {
+const WindowCase Windows[] = {
     {"visible", true, true, false, false, false, false, true},
     {"second visible", true, true, false, false, false, false, true},
     {"hidden", false, true, false, true, true, true, true},
@@ -40,7 +40,7 @@ std::vector<bool> EnabledStates(const std::vector<HWND> &windows) {
 HWND MakeTableWindows(WindowSet &set) {
   HWND foreground = nullptr;
   int index = 0;
-  for (const WindowCase &c : kWindows) {
+  for (const WindowCase &c : Windows) {
     HWND w = MakeTestWindow(c.visible, c.enabled, index++);
     set.windows.push_back(w);
     if (c.foreground) foreground = w;
@@ -51,9 +51,9 @@ HWND MakeTableWindows(WindowSet &set) {
 
 void ExpectStates(const char *when, const std::vector<bool> &states, bool WindowCase::*column) {
   SCOPED_TRACE(when);
-  ASSERT_EQ(states.size(), std::size(kWindows));
+  ASSERT_EQ(states.size(), std::size(Windows));
   for (size_t i = 0; i < states.size(); i++)
-    EXPECT_EQ(states[i], kWindows[i].*column) << "window: " << kWindows[i].name;
+    EXPECT_EQ(states[i], Windows[i].*column) << "window: " << Windows[i].name;
 }
 
 TEST(RequestBlockOthers, DisablesTheVisibleEnabledWindowsButTheForegroundOne) {
@@ -73,7 +73,7 @@ TEST(RequestBlockOthers, DisablesTheVisibleEnabledWindowsButTheForegroundOne) {
   RequestBlockOthers(0);
   EXPECT_FALSE(IsWindowEnabled(set.windows[0]));
   for (size_t i = 0; i < set.windows.size(); i++)
-    EXPECT_EQ(IsWindowVisible(set.windows[i]) != 0, visibleBefore[i]) << kWindows[i].name;
+    EXPECT_EQ(IsWindowVisible(set.windows[i]) != 0, visibleBefore[i]) << Windows[i].name;
 }
 
 TEST(RequestBlockOthers, MessageBoxBlocksAndReleasesTheTable) {

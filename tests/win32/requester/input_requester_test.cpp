@@ -13,9 +13,9 @@
 
 namespace {
 
-const char kAlarmTitle[] = "Tamrix: Wenn gew\xFCnscht, Alarmzeit eingeben!";
-const char kAlarmPrompt[] = "Eingabe-Format = # oder ## oder ##:## oder ##:##:##";
-const char kDefault[] = "Alarm wurde ausgel\xF6st!";
+const char AlarmTitle[] = "Tamrix: Wenn gew\xFCnscht, Alarmzeit eingeben!";
+const char AlarmPrompt[] = "Eingabe-Format = # oder ## oder ##:## oder ##:##:##";
+const char Default[] = "Alarm wurde ausgel\xF6st!";
 
 bool ClassRegistered() {
   WNDCLASSEXA wc = {};
@@ -136,7 +136,7 @@ TEST_F(InputRequesterTest, DialogWindowsAsCreated) {
   ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
   EXPECT_FALSE(ClassRegistered());
   DialogSeen seen;
-  InputRun run = RunInput(kAlarmTitle, kAlarmPrompt, kDefault, [&](const DialogParts &parts) {
+  InputRun run = RunInput(AlarmTitle, AlarmPrompt, Default, [&](const DialogParts &parts) {
     seen.dialog = SeeWindow(parts.dialog, parts.dialog);
     seen.prompt = SeeWindow(parts.prompt, parts.dialog);
     seen.field = SeeWindow(parts.field, parts.dialog);
@@ -159,17 +159,17 @@ TEST_F(InputRequesterTest, DialogWindowsAsCreated) {
 
   // The system adds WS_CLIPSIBLINGS to every overlapped window and
   // WS_EX_WINDOWEDGE to a captioned one.
-  ExpectWindow("dialog", seen.dialog, "InputRequester", kAlarmTitle, 0x10C00000 | WS_CLIPSIBLINGS,
+  ExpectWindow("dialog", seen.dialog, "InputRequester", AlarmTitle, 0x10C00000 | WS_CLIPSIBLINGS,
                WS_EX_WINDOWEDGE, {362, 319, 300, 130}, -1, false);
-  ExpectWindow("prompt", seen.prompt, "Static", kAlarmPrompt, 0x5000000B, 0, {10, 10, 280, 22}, 0, true);
-  ExpectWindow("field", seen.field, "Edit", kDefault, 0x50010080, 0x200, {10, 32, 275, 21}, 10, true);
+  ExpectWindow("prompt", seen.prompt, "Static", AlarmPrompt, 0x5000000B, 0, {10, 10, 280, 22}, 0, true);
+  ExpectWindow("field", seen.field, "Edit", Default, 0x50010080, 0x200, {10, 32, 275, 21}, 10, true);
   ExpectWindow("button", seen.button, "Button", "OK", 0x50010001, 0, {110, 67, 80, 25}, 1000, true);
   EXPECT_EQ(seen.childCount, 3);
   EXPECT_EQ(seen.owner, nullptr) << "no window of this process was in the foreground";
 
   // Caret behind the default text, nothing selected, focus in the field.
-  EXPECT_EQ(seen.selStart, strlen(kDefault));
-  EXPECT_EQ(seen.selEnd, strlen(kDefault));
+  EXPECT_EQ(seen.selStart, strlen(Default));
+  EXPECT_EQ(seen.selEnd, strlen(Default));
   EXPECT_NE(seen.fieldWindow, nullptr);
   EXPECT_EQ(seen.focus, seen.fieldWindow);
 
@@ -222,8 +222,8 @@ void CloseDialog(const DialogParts &parts, Close close) {
 TEST_F(InputRequesterTest, ClosingWaysGiveTheTextOrNothing) {
   const CloseCase cases[] = {
       {"time typed, Return", nullptr, "12:30", "12:30", Close::Return, "12:30"},
-      {"default, Return", kDefault, "", kDefault, Close::Return, kDefault},
-      {"default, Escape", kDefault, "", kDefault, Close::Escape, ""},
+      {"default, Return", Default, "", Default, Close::Return, Default},
+      {"default, Escape", Default, "", Default, Close::Escape, ""},
       {"typed behind the default", "07:", "45", "07:45", Close::Return, "07:45"},
       {"seconds typed, Return", "", "23:59:59", "23:59:59", Close::Return, "23:59:59"},
       {"typed, Escape", nullptr, "12", "12", Close::Escape, ""},
@@ -232,10 +232,10 @@ TEST_F(InputRequesterTest, ClosingWaysGiveTheTextOrNothing) {
       {"default erased, Return", "abc", "\b\b\b", "", Close::Return, ""},
       {"empty field, Return", nullptr, "", "", Close::Return, ""},
       {"empty field, OK clicked", "", "", "", Close::ClickMessage, ""},
-      {"default, BM_CLICK on OK", kDefault, "", kDefault, Close::ClickMessage, kDefault},
-      {"default, mouse on OK", kDefault, "", kDefault, Close::MouseClick, kDefault},
+      {"default, BM_CLICK on OK", Default, "", Default, Close::ClickMessage, Default},
+      {"default, mouse on OK", Default, "", Default, Close::MouseClick, Default},
       {"typed, mouse on OK", "x", "yz", "xyz", Close::MouseClick, "xyz"},
-      {"default, close request", kDefault, "", kDefault, Close::CloseMessage, ""},
+      {"default, close request", Default, "", Default, Close::CloseMessage, ""},
   };
   for (const CloseCase &c : cases) {
     SCOPED_TRACE(c.name);
@@ -337,8 +337,8 @@ TEST_F(InputRequesterTest, TextsArriveAndReturnByteForByte) {
       {"empty texts", "", "", "", "", "", "", ""},
       {"wider than the field", "T", "P", wide.c_str(), "T", "P", wide, wide},
       {"clock's name dialog", "Tamrix: Erinnerungsname Alarm!", "Bezeichnung f\xFCr den Alarm eingeben!",
-       kDefault, "Tamrix: Erinnerungsname Alarm!", "Bezeichnung f\xFCr den Alarm eingeben!", kDefault,
-       kDefault},
+       Default, "Tamrix: Erinnerungsname Alarm!", "Bezeichnung f\xFCr den Alarm eingeben!", Default,
+       Default},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);

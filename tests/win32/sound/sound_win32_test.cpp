@@ -28,7 +28,7 @@ class SoundEnvironment : public ::testing::Environment {
     SoundTable = SoundInit();
   }
 };
-const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new SoundEnvironment);
+const auto *const Environment = ::testing::AddGlobalTestEnvironment(new SoundEnvironment);
 
 #define REQUIRE_DEVICE() \
   if (!SoundTable) GTEST_SKIP() << "skipped: no device"
