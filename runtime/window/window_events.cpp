@@ -79,6 +79,10 @@ LRESULT OnCommand(HWND window, EventFields *event, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
+EventState *WindowEventState(void) {
+  return WindowLibrary ? &WindowLibrary->events : nullptr;
+}
+
 void EventQueueInit(void) {
   if (EventQueue) return;
   EventQueueState *queue = static_cast<EventQueueState *>(LibraryStateCreate(sizeof(EventQueueState), nullptr));

@@ -113,10 +113,6 @@ void WindowInit(void) {
   WindowLibrary = library;
 }
 
-EventState *WindowEventState(void) {
-  return WindowLibrary ? &WindowLibrary->events : nullptr;
-}
-
 WindowRecord *WindowLookup(intptr_t number) {
   if (!WindowLibrary) return nullptr;
   return static_cast<WindowRecord *>(ObjectTableLookup(WindowLibrary->windowTable, number));
