@@ -7,6 +7,7 @@
 EventQueueState *EventQueue;
 
 namespace {
+
 constexpr DWORD WakeMask = 0x1FF;  // every kind of input, posted, sent and paint messages, timers, hot keys
 
 // Fetches one message; false when none came within the time-out.
