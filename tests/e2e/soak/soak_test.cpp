@@ -87,7 +87,7 @@ long NewClockUnixPid(const std::set<long> &before) {
   return matches == 1 ? match : 0;
 }
 
-// VmRSS in B, or -1.
+// VmRSS in kB, or -1.
 long ResidentKb(long unixPid) {
   std::string status = ReadWhole("Z:\\proc\\" + std::to_string(unixPid) + "\\status");
   size_t at = status.find("VmRSS:");
@@ -109,7 +109,7 @@ Figures Measure(ClockProcess &clock, long unixPid) {
 }
 
 void Print(const char *when, const Figures &f) {
-  printf("soak %-6s GDI objects %lld, windows %lld, VmRSS %ld B\n", when, static_cast<long long>(f.gdi),
+  printf("soak %-6s GDI objects %lld, windows %lld, VmRSS %ld kB\n", when, static_cast<long long>(f.gdi),
          static_cast<long long>(f.windows), f.rssKb);
   fflush(stdout);
 }
@@ -254,7 +254,7 @@ TEST(Soak, ClockSurvivesWindowAndKeyChurn) {
     }
   }
   printf("soak: %ld distinct seconds seen in the clock text, %.1f s elapsed (%ld whole clock seconds); "
-         "%u rounds, %d ended minimised, %d with the clock in front; VmRSS %+ld B\n",
+         "%u rounds, %d ended minimised, %d with the clock in front; VmRSS %+ld kB\n",
          seen, static_cast<double>(endMs - startMs) / 1000, span, round, watched.iconic, watched.foreground,
          last.rssKb >= 0 && first.rssKb >= 0 ? last.rssKb - first.rssKb : 0);
   printf("soak: seconds not seen:%s; longest time between two reads of the text %lld ms\n",
