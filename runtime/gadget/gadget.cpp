@@ -50,10 +50,12 @@ intptr_t GadgetRegister(intptr_t number, GadgetRecord *record, HWND control, Gad
   if (automatic) number = reinterpret_cast<intptr_t>(record);
   record->window = control;
   record->kind = kind;
-  record->previousProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetProc)));
+  // The number goes on the control before GadgetProc does, which finds the
+  // gadget through it.
   SetWindowLongPtrA(control, GWLP_ID, number);
   SetPropA(control, GadgetIdProperty, reinterpret_cast<HANDLE>(number));
+  record->previousProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetProc)));
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GadgetLibrary->font), TRUE);
   return automatic ? number : reinterpret_cast<intptr_t>(control);
 }

@@ -1,14 +1,10 @@
-#include "runtime/objects/objects.h"
-
-static ListNode *NodeOf(void *payload) {
-  return static_cast<ListNode *>(payload) - 1;
-}
+#include "runtime/objects/objects_internal.h"
 
 void *ListAdd(void **front, size_t size) {
   if (size < sizeof(ListNode)) size = sizeof(ListNode);
   ListNode *node = static_cast<ListNode *>(RuntimeAlloc(size));
   if (!node) return nullptr;
-  ListNode *old = *front ? NodeOf(*front) : nullptr;
+  ListNode *old = *front ? ListNodeOf(*front) : nullptr;
   if (old) {
     old->prev = node;
     node->next = old;
@@ -19,7 +15,7 @@ void *ListAdd(void **front, size_t size) {
 
 void ListRemove(void **front, void *payload) {
   if (!payload) return;
-  ListNode *node = NodeOf(payload);
+  ListNode *node = ListNodeOf(payload);
   if (*front == payload) {
     *front = node->next ? static_cast<void *>(node->next + 1) : nullptr;
     if (node->next) node->next->prev = nullptr;
@@ -31,13 +27,13 @@ void ListRemove(void **front, void *payload) {
 }
 
 void *ListContains(void *front, void *payload) {
-  for (ListNode *n = front ? NodeOf(front) : nullptr; n; n = n->next)
+  for (ListNode *n = front ? ListNodeOf(front) : nullptr; n; n = n->next)
     if (n + 1 == payload) return payload;
   return nullptr;
 }
 
 void *ListNext(void *payload) {
   if (!payload) return nullptr;
-  ListNode *next = NodeOf(payload)->next;
+  ListNode *next = ListNodeOf(payload)->next;
   return next ? next + 1 : nullptr;
 }

@@ -1,4 +1,4 @@
-#include "runtime/objects/objects.h"
+#include "runtime/objects/objects_internal.h"
 
 #include <string.h>
 
@@ -13,10 +13,6 @@ char *SlotRecord(ObjectTable *table, intptr_t number) {
 
 bool IsSlot(ObjectTable *table, intptr_t number) {
   return number >= 0 && number < table->capacity;
-}
-
-ListNode *NodeOf(void *payload) {
-  return static_cast<ListNode *>(payload) - 1;
 }
 
 bool IsLive(const void *record) {
@@ -93,14 +89,14 @@ void ObjectTableRelease(ObjectTable *table, intptr_t number) {
   void *payload = ListContains(table->autoList, reinterpret_cast<void *>(number));
   if (!payload) return;
   // An iteration in progress must not be left pointing at the freed node.
-  if (table->iterNode == NodeOf(payload)) table->iterNode = table->iterNode->prev;
+  if (table->iterNode == ListNodeOf(payload)) table->iterNode = table->iterNode->prev;
   ListRemove(&table->autoList, payload);
 }
 
 void ObjectTableRewind(ObjectTable *table) {
   if (!table) return;
   table->iterIndex = 0;
-  ListNode *node = table->autoList ? NodeOf(table->autoList) : nullptr;
+  ListNode *node = table->autoList ? ListNodeOf(table->autoList) : nullptr;
   while (node && node->next) node = node->next;
   table->iterNode = node;
 }

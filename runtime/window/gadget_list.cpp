@@ -19,6 +19,12 @@ GadgetListRecord *RecordOf(HWND window) {
 
 }  // namespace
 
+void GadgetListStateInit(GadgetListState *state) {
+  state->listStack = NewStack();
+  state->listDepth = 0;
+  state->listCapacity = state->listStack ? GadgetListEntries : 0;
+}
+
 HWND GadgetListSelect(HWND window) {
   if (!WindowLibrary) return nullptr;
   GadgetListState *state = &WindowLibrary->lists;
@@ -48,13 +54,8 @@ HWND GadgetListSelect(HWND window) {
     return previous;
   }
 
-  if (state->listStack) {
-    state->listDepth = 0;
-  } else {
-    state->listStack = NewStack();
-    state->listDepth = 0;
-    state->listCapacity = state->listStack ? GadgetListEntries : 0;
-  }
+  if (state->listStack) state->listDepth = 0;
+  else GadgetListStateInit(state);
   state->listParent = window;
   record = static_cast<GadgetListRecord *>(RuntimeAlloc(sizeof(GadgetListRecord)));
   if (!record) return previous;

@@ -111,6 +111,9 @@ EventState *WindowEventState(void);  // null before WindowInit
 // default processing (NotHandled asks for it).
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The start of the gadget-list state: no current list, an empty stack of
+// GadgetListEntries entries.
+void GadgetListStateInit(GadgetListState *state);
 // The subclass procedure of every window that has been a gadget list; it
 // drops the window's GadgetListRecord when the window goes.
 LRESULT CALLBACK GadgetListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -106,8 +106,7 @@ void WindowInit(void) {
   library->windowTable = ObjectTableCreate(static_cast<int32_t>(sizeof(WindowRecord)), 16, WindowClose);
   library->classIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(1));
   library->classCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  library->lists.listStack = static_cast<HWND *>(RuntimeAlloc(sizeof(HWND) * GadgetListEntries));
-  library->lists.listCapacity = library->lists.listStack ? GadgetListEntries : 0;
+  GadgetListStateInit(&library->lists);
   // Made once: the gadget-list procedure needs it for every message.
   WindowFormatName(library->listProperty, "ZX_GadgetStack_", reinterpret_cast<intptr_t>(ProgramInstance));
   WindowLibrary = library;
