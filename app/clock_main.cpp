@@ -35,13 +35,19 @@ void AskInto(char **variable, const char *title, const char *prompt, const char 
   StrStore(variable, mark);
 }
 
+// The alarm usually comes while another program is in front: its message
+// must stand above every window, the topmost clock included, and take the
+// keyboard where the system lets it. System-modal is application-modal and
+// topmost.
+constexpr UINT AlarmMessageFlags = MB_OK | MB_SYSTEMMODAL | MB_SETFOREGROUND;
+
 void ShowAlarmMessage(const ClockState *state) {
   int32_t mark = StrTempTop();
   ClockAlarmMessage(state, mark);
   // Cover the text's terminator so that temporaries made by the callee land
   // behind it; the reservation may move the area, so the text is found after.
   StrTempReserve(1, StrTempTop());
-  RequestMessage(AlarmMessageTitle, StrTempBase() + mark);
+  RequestMessageEx(AlarmMessageTitle, StrTempBase() + mark, AlarmMessageFlags);
   StrTempSetTop(mark);
 }
 
@@ -53,8 +59,13 @@ void ReapplyWindow(void) {
 // down instead of waiting for a close request that can never come.
 int OpenClockWindow(ClockState *state) {
   int alarm = state->alarmWanted == 1;
-  if (!WindowOpen(ClockWindow, 600, 600, 115, alarm ? 72 : 55, ClockWindowTitle, ClockWindowFlags)) return 0;
-  GadgetCreateText(ClockGadget, 2, 2, 110, alarm ? 69 : 52, state->clockText, ClockGadgetFlags);
+  // Sizes in pixels at 96 dpi. The position has no effect: the window is
+  // centred from its scaled size.
+  if (!WindowOpen(ClockWindow, 600, 600, ScreenScaled(115), ScreenScaled(alarm ? 72 : 55), ClockWindowTitle,
+                  ClockWindowFlags))
+    return 0;
+  GadgetCreateText(ClockGadget, ScreenScaled(2), ScreenScaled(2), ScreenScaled(110), ScreenScaled(alarm ? 69 : 52),
+                   state->clockText, ClockGadgetFlags);
   GadgetSetColor(ClockGadget, ColorFront, ClockTextColor);
   state->fontNumber = FontLoad(AutoNumber, ClockFontFace, ClockFontSize, FontStyleBold);
   GadgetSetFont(ClockGadget, FontHandle(state->fontNumber));

@@ -6,6 +6,12 @@ if(WIN32)
   # Test programs and tools run under Wine without any mingw DLL beside them.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # The headers state the Windows the programs are built for (7, as above),
+  # so that an older one refuses them cleanly instead of missing an entry
+  # point (the SRW lock needs Vista). Test programs carry the same, so that
+  # they see the system as the clock does.
+  add_link_options(-Wl,--major-subsystem-version,6 -Wl,--minor-subsystem-version,1
+    -Wl,--major-os-version,6 -Wl,--minor-os-version,1)
 endif()
 
 # C-like C++: no exceptions, no RTTI, conversions warned.

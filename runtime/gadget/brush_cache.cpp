@@ -2,6 +2,8 @@
 // gadgets that use it and deleted when the last one lets go.
 #include "runtime/gadget/gadget_internal.h"
 
+CRITICAL_SECTION GadgetBrushLock;
+
 namespace {
 
 struct BrushEntry {
@@ -22,12 +24,12 @@ BrushEntry *FindBrush(HBRUSH brush) {
 
 HBRUSH BrushCacheGet(COLORREF colour) {
   if (!GadgetLibrary) return nullptr;
-  EnterCriticalSection(&GadgetLibrary->brushLock);
+  EnterCriticalSection(&GadgetBrushLock);
   for (void *p = GadgetLibrary->brushes; p; p = ListNext(p)) {
     BrushEntry *entry = static_cast<BrushEntry *>(p);
     if (entry->colour == colour) {
       entry->uses++;
-      LeaveCriticalSection(&GadgetLibrary->brushLock);
+      LeaveCriticalSection(&GadgetBrushLock);
       return entry->brush;
     }
   }
@@ -45,26 +47,26 @@ HBRUSH BrushCacheGet(COLORREF colour) {
       brush = nullptr;
     }
   }
-  LeaveCriticalSection(&GadgetLibrary->brushLock);
+  LeaveCriticalSection(&GadgetBrushLock);
   return brush;
 }
 
 void BrushCacheRelease(HBRUSH brush) {
   if (!brush || !GadgetLibrary) return;
-  EnterCriticalSection(&GadgetLibrary->brushLock);
+  EnterCriticalSection(&GadgetBrushLock);
   BrushEntry *entry = FindBrush(brush);
   if (entry && --entry->uses <= 0) {
     DeleteObject(brush);
     ListRemove(&GadgetLibrary->brushes, entry);
   }
-  LeaveCriticalSection(&GadgetLibrary->brushLock);
+  LeaveCriticalSection(&GadgetBrushLock);
 }
 
 int32_t BrushCacheUses(HBRUSH brush) {
   if (!brush || !GadgetLibrary) return 0;
-  EnterCriticalSection(&GadgetLibrary->brushLock);
+  EnterCriticalSection(&GadgetBrushLock);
   BrushEntry *entry = FindBrush(brush);
   int32_t uses = entry ? entry->uses : 0;
-  LeaveCriticalSection(&GadgetLibrary->brushLock);
+  LeaveCriticalSection(&GadgetBrushLock);
   return uses;
 }

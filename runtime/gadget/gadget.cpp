@@ -20,7 +20,7 @@ void GadgetInit(void) {
   if (!GadgetLibrary) {
     GadgetState *state = static_cast<GadgetState *>(LibraryStateCreate(sizeof(GadgetState), GadgetStateInit));
     if (!state) return;
-    InitializeCriticalSection(&state->brushLock);
+    InitializeCriticalSection(&GadgetBrushLock);
     state->table = ObjectTableCreate(sizeof(GadgetRecord), 50, GadgetFree);
     GadgetLibrary = state;
   }

@@ -39,12 +39,14 @@ struct GadgetState {
   ObjectTable *table;    // GadgetRecords
   // The brush cache: shared solid background brushes, counted by use. It is
   // the one structure of the libraries that may be reached from more than
-  // one thread, so it has a lock.
-  CRITICAL_SECTION brushLock;
+  // one thread, so it has a lock (GadgetBrushLock).
   void *brushes;  // BrushEntry payloads, newest first
 };
 
 extern GadgetState *GadgetLibrary;
+// Static, not in the state block: the block goes with the runtime heap, and a
+// live lock must not be freed under a heap checker's eyes.
+extern CRITICAL_SECTION GadgetBrushLock;
 extern GadgetKind TextGadgetKind;
 
 constexpr const char GadgetIdProperty[] = "ZX_ID";

@@ -51,11 +51,25 @@ void RegisterInputClass(void) {
   RegisterClassExA(&wc);  // a class left from an earlier dialog serves as well
 }
 
-HWND CreateChild(HWND dialog, const char *className, const char *text, DWORD style,
-                 DWORD exStyle, int x, int y, int width, int height, int id) {
-  HWND child = CreateWindowExA(exStyle, className, text, style, x, y, width, height, dialog,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               ProgramInstance, nullptr);
+// The dialog's children, placed in pixels at 96 dpi.
+struct InputChild {
+  const char *className;
+  DWORD style, exStyle;
+  int16_t x, y, width, height;
+  int16_t id;
+};
+
+constexpr InputChild PromptChild = {"STATIC", WS_CHILD | WS_VISIBLE | SS_SIMPLE, 0, 10, 10, 280, 22, 0};
+constexpr InputChild FieldChild = {"EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+                                   10, 32, 275, 21, InputFieldId};
+constexpr InputChild ButtonChild = {"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
+                                    110, 67, 80, 25, InputCommandOk};
+
+// Makes the child with its place scaled to the screen's DPI.
+HWND CreateChild(HWND dialog, const InputChild &spec, const char *text) {
+  HWND child = CreateWindowExA(spec.exStyle, spec.className, text, spec.style, ScreenScaled(spec.x),
+                               ScreenScaled(spec.y), ScreenScaled(spec.width), ScreenScaled(spec.height), dialog,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ProgramInstance, nullptr);
   if (child) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(RequesterLibrary.font), TRUE);
   return child;
 }
@@ -63,17 +77,15 @@ HWND CreateChild(HWND dialog, const char *className, const char *text, DWORD sty
 // Builds the dialog's children; the field gets the focus and the default text
 // with the caret behind it.
 void CreateInputChildren(HWND dialog, const char *prompt, const char *defaultText) {
-  CreateChild(dialog, "STATIC", prompt, WS_CHILD | WS_VISIBLE | SS_SIMPLE, 0, 10, 10, 280, 22, 0);
-  RequesterLibrary.field = CreateChild(dialog, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                                WS_EX_CLIENTEDGE, 10, 32, 275, 21, InputFieldId);
+  CreateChild(dialog, PromptChild, prompt);
+  RequesterLibrary.field = CreateChild(dialog, FieldChild, "");
   SetFocus(RequesterLibrary.field);
   if (defaultText && RequesterLibrary.field) {
     SendMessageA(RequesterLibrary.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(defaultText));
     WPARAM length = strlen(defaultText);
     SendMessageA(RequesterLibrary.field, EM_SETSEL, length, static_cast<LPARAM>(length));
   }
-  CreateChild(dialog, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
-              110, 67, 80, 25, InputCommandOk);
+  CreateChild(dialog, ButtonChild, "OK");
 }
 
 // Copies the field's text into a heap block named by the dialog's cell.
@@ -153,9 +165,11 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
   }
 
   char *entered = nullptr;  // the window procedure puts the text here on OK
+  // Centred: 300 x 130 pixels at 96 dpi.
+  int width = ScreenScaled(300), height = ScreenScaled(130);
   HWND dialog = CreateWindowExA(0, InputClassName, titleCopy, WS_VISIBLE | WS_CAPTION,
-                                GetSystemMetrics(SM_CXSCREEN) / 2 - 150,
-                                GetSystemMetrics(SM_CYSCREEN) / 2 - 65, 300, 130, owner, nullptr,
+                                (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr,
                                 ProgramInstance, nullptr);
   if (!dialog) {
     RequestInputFinish();

@@ -225,6 +225,13 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       if (lParam && (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
         reinterpret_cast<MINMAXINFO *>(lParam)->ptMinTrackSize.x = 1;
       return 0;
+    case WM_WINDOWPOSCHANGING:
+      // The default processing only clamps the size to the tracking limits,
+      // which are for the user's dragging: a window without a sizing frame
+      // keeps exactly the size the program gives it.
+      if (record && record->windowHandle == window && !(GetWindowLongPtrA(window, GWL_STYLE) & WS_THICKFRAME))
+        return 0;
+      return NotHandled;
     case WM_NOTIFY:
       if (!lParam) return NotHandled;
       return Forward(reinterpret_cast<NMHDR *>(lParam)->hwndFrom, window, message, wParam, lParam);

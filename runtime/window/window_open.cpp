@@ -161,6 +161,9 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
   record = static_cast<WindowRecord *>(ObjectTableRecord(WindowLibrary->windowTable, id));
   record->windowHandle = window;
   SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(id + 1));
+  // Creation raised a window narrower than the system's minimum tracking
+  // size before the procedure could know it; now it keeps the size asked.
+  if (!(style & (WS_THICKFRAME | WS_MINIMIZE | WS_MAXIMIZE))) WindowResize(id, IgnoreValue, IgnoreValue, width, height);
 
   if (!invisible) {
     int show = SW_SHOWNORMAL;

@@ -21,7 +21,57 @@ struct AlarmRun {
   std::string title, text;
   std::string clockWhileShown, clockAfterWait;  // clock text during the message
   DWORD exitCode = STILL_ACTIVE;
+  bool otherInFront = false;  // set by the caller: another program is in front when the alarm comes
+  bool boxAboveClock = false;  // the message stood above the clock in the Z order
 };
+
+// A window of another program, on a thread of its own that answers its
+// messages, as the program the user went back to after setting the alarm.
+struct OtherProgram {
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HWND window = nullptr;
+  DWORD threadId = 0;
+  HANDLE thread = nullptr;
+
+  static DWORD WINAPI Run(void *parameter) {
+    OtherProgram *other = static_cast<OtherProgram *>(parameter);
+    other->window = CreateWindowExA(0, "STATIC", "Anderes Programm", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 600,
+                                    400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetEvent(other->ready);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    if (other->window) DestroyWindow(other->window);
+    return 0;
+  }
+  // Brings the window up and into the foreground; false when it is not there.
+  bool Start() {
+    thread = CreateThread(nullptr, 0, Run, this, 0, &threadId);
+    if (!thread || WaitForSingleObject(ready, 5000) != WAIT_OBJECT_0 || !window) return false;
+    for (int attempt = 0; attempt < 50 && GetForegroundWindow() != window; attempt++) {
+      SetForegroundWindow(window);
+      Sleep(20);
+    }
+    return GetForegroundWindow() == window;
+  }
+  ~OtherProgram() {
+    if (thread) {
+      PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+      WaitForSingleObject(thread, 5000);
+      CloseHandle(thread);
+    }
+    CloseHandle(ready);
+  }
+};
+
+// Position in the Z order of the top-level windows, -1 when not found. Read
+// by walking them, not with WindowFromPoint, which on Windows skips disabled
+// windows such as the blocked clock.
+int ZPosition(HWND window) {
+  int position = 0;
+  for (HWND walk = GetTopWindow(nullptr); walk; walk = GetWindow(walk, GW_HWNDNEXT), position++)
+    if (walk == window) return position;
+  return -1;
+}
 
 // Enters an alarm 3 seconds ahead and the name (an empty name empties the
 // field), waits for the alarm message, confirms it and collects the exit code.
@@ -50,11 +100,20 @@ void RunAlarm(const std::vector<std::string> &env, const std::string &name, Alar
 
   ClockWindows w = WaitClock(clock);
   ASSERT_NE(w.gadget, nullptr);
+  OtherProgram other;
+  if (run->otherInFront) {
+    ASSERT_TRUE(other.Start()) << "no other program's window in front of the clock";
+  }
   ASSERT_LT(LocalNowMs(), run->alarmStartMs) << "the clock came up after the alarm time; the machine is too slow";
 
   HWND box = clock.WaitMessageBox(nullptr, 15000);
   ASSERT_NE(box, nullptr) << "the alarm did not fire";
   run->shownMs = LocalNowMs();
+  int boxAt = ZPosition(box), clockAt = ZPosition(w.window);
+  run->boxAboveClock = boxAt >= 0 && clockAt >= 0 && boxAt < clockAt;
+  if (!run->boxAboveClock)
+    ADD_FAILURE() << "the alarm message is at " << boxAt << " in the Z order, the clock at " << clockAt
+                  << " (message extended style 0x" << std::hex << GetWindowLongA(box, GWL_EXSTYLE) << ")";
   run->title = WindowText(box);
   run->text = MessageBoxText(box);
   run->clockWhileShown = WindowText(w.gadget);
@@ -99,8 +158,11 @@ TEST(Scripted, AlarmWithoutSoundDeviceShowsMessageAtOnce) {
   EXPECT_EQ(run.exitCode, 0u);
 }
 
-TEST(ClockAlarm, EmptiedNameEndsMessageWithEmptyLine) {
+// The usual case: the user went back to another program after setting the
+// alarm. The message must come above everything, the topmost clock included.
+TEST(ClockAlarm, EmptiedNameWhileAnotherProgramIsInFront) {
   AlarmRun run;
+  run.otherInFront = true;
   RunAlarm({}, "", &run);
   if (HasFatalFailure()) return;
   EXPECT_EQ(run.title, AlarmTitle);

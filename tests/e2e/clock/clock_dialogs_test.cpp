@@ -47,8 +47,34 @@ TEST(ClockDialogs, ValidAlarmAsksForNameAndOpensFourLineClock) {
   ASSERT_TRUE(clock.Start());
 
   DialogParts timeParts;
-  ASSERT_NE(clock.WaitDialog(TimeTitle, &timeParts), nullptr);
+  HWND timeDialog = clock.WaitDialog(TimeTitle, &timeParts);
+  ASSERT_NE(timeDialog, nullptr);
   EXPECT_EQ(WindowText(timeParts.prompt), TimePrompt);
+  // The layout of 96 dpi, scaled to the screen's DPI (run-case --dpi) and
+  // centred; the prompt overflows its control by no larger share than in
+  // the same font at 96 dpi (the dialog font clips its last "#" there),
+  // give or take the 4 % by which a font's hinting lets text grow faster
+  // than its size (measured: 1.4 % at 120 dpi, 2.8 % at 192).
+  RECT dialog, prompt;
+  GetWindowRect(timeDialog, &dialog);
+  GetClientRect(timeParts.prompt, &prompt);
+  EXPECT_EQ(dialog.right - dialog.left, Scaled(300));
+  EXPECT_EQ(dialog.bottom - dialog.top, Scaled(130));
+  EXPECT_EQ(dialog.left, (GetSystemMetrics(SM_CXSCREEN) - Scaled(300)) / 2);
+  EXPECT_EQ(dialog.top, (GetSystemMetrics(SM_CYSCREEN) - Scaled(130)) / 2);
+  EXPECT_EQ(prompt.right, Scaled(280));
+  HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  LOGFONTA at96;
+  GetObjectA(guiFont, sizeof at96, &at96);
+  at96.lfHeight = MulDiv(at96.lfHeight, 96, Scaled(96));
+  HFONT font96 = CreateFontIndirectA(&at96);
+  double share = TextBlockSize(TimePrompt, guiFont).cx / static_cast<double>(prompt.right);
+  double share96 = TextBlockSize(TimePrompt, font96).cx / 280.0;
+  DeleteObject(font96);
+  RecordProperty("prompt_share_permille", static_cast<int>(share * 1000));
+  RecordProperty("prompt_share_96dpi_permille", static_cast<int>(share96 * 1000));
+  EXPECT_LE(share, share96 * 1.04) << "the prompt needs " << share * 100 << " % of its control, at 96 dpi "
+                            << share96 * 100 << " %";
   EXPECT_EQ(MessageText(timeParts.edit), "") << "the time dialog starts empty";
   // 23:59:59 comes once a day; the test is over long before.
   const std::string alarm = "23:59:59";
@@ -73,8 +99,8 @@ TEST(ClockDialogs, ValidAlarmAsksForNameAndOpensFourLineClock) {
 
   RECT client;
   GetClientRect(window, &client);
-  EXPECT_EQ(client.right, 115);
-  EXPECT_EQ(client.bottom, 72);
+  EXPECT_EQ(client.right, Scaled(115));
+  EXPECT_EQ(client.bottom, Scaled(72));
   std::string text;
   EXPECT_TRUE(ClockShowsTime(w.gadget, alarm.c_str(), &text)) << Printable(text);
 

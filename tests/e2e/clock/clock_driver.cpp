@@ -238,6 +238,23 @@ std::string MessageBoxText(HWND box) {
   return text ? MessageText(text) : std::string();
 }
 
+int Scaled(int pixels) {
+  HDC screen = GetDC(nullptr);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return MulDiv(pixels, dpi, 96);
+}
+
+SIZE TextBlockSize(const std::string &text, HFONT font) {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font);
+  RECT rect = {0, 0, 0, 0};
+  DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
 int64_t ToMilliseconds(const SYSTEMTIME &t) {
   FILETIME f;
   SystemTimeToFileTime(&t, &f);

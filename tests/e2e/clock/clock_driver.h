@@ -99,6 +99,12 @@ void ConfirmMessage(HWND box);
 // The static text of a message box (control id 0xFFFF).
 std::string MessageBoxText(HWND box);
 
+// A length given in pixels at 96 dpi, scaled to this screen's DPI as the
+// program scales its layout (LOGPIXELSY / 96, MulDiv).
+int Scaled(int pixels);
+// Width and height of text drawn in font (lines broken at carriage returns).
+SIZE TextBlockSize(const std::string &text, HFONT font);
+
 // Local time helpers. Milliseconds since 1601 keep arithmetic simple.
 int64_t ToMilliseconds(const SYSTEMTIME &t);
 SYSTEMTIME FromMilliseconds(int64_t ms);

@@ -157,11 +157,12 @@ TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST) << std::hex << exStyle;
   EXPECT_EQ(GetPropA(w.window, "ZX_WindowID"), reinterpret_cast<HANDLE>(1));
 
+  // Sizes of 96 dpi, scaled to the screen's DPI (run-case --dpi).
   RECT client, outer;
   GetClientRect(w.window, &client);
   GetWindowRect(w.window, &outer);
-  EXPECT_EQ(client.right - client.left, 115);
-  EXPECT_EQ(client.bottom - client.top, 72);
+  EXPECT_EQ(client.right - client.left, Scaled(115));
+  EXPECT_EQ(client.bottom - client.top, Scaled(72));
   int outerWidth = outer.right - outer.left, outerHeight = outer.bottom - outer.top;
   EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2) << "centred horizontally";
   EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2) << "centred vertically";
@@ -175,10 +176,24 @@ TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
   RECT gadget;
   GetWindowRect(w.gadget, &gadget);
   MapWindowPoints(nullptr, w.window, reinterpret_cast<POINT *>(&gadget), 2);
-  EXPECT_EQ(gadget.left, 2);
-  EXPECT_EQ(gadget.top, 2);
-  EXPECT_EQ(gadget.right - gadget.left, 110);
-  EXPECT_EQ(gadget.bottom - gadget.top, 69);
+  EXPECT_EQ(gadget.left, Scaled(2));
+  EXPECT_EQ(gadget.top, Scaled(2));
+  EXPECT_EQ(gadget.right - gadget.left, Scaled(110));
+  EXPECT_EQ(gadget.bottom - gadget.top, Scaled(69));
+
+  // All four lines fit inside the sunken edge in the clock's font.
+  HDC screen = GetDC(nullptr);
+  HFONT font = CreateFontA(-MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_BOLD, 0, 0, 0,
+                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
+  ReleaseDC(nullptr, screen);
+  std::string text = WindowText(w.gadget);
+  SIZE needed = TextBlockSize(text, font);
+  DeleteObject(font);
+  RECT inside;
+  GetClientRect(w.gadget, &inside);
+  EXPECT_EQ(SplitLines(text).size(), 4u) << Printable(text);
+  EXPECT_LE(needed.cx, inside.right) << Printable(text);
+  EXPECT_LE(needed.cy, inside.bottom) << Printable(text);
 
   PostMessageA(w.window, WM_CLOSE, 0, 0);
   EXPECT_EQ(clock.WaitExit(), 0u);

@@ -203,17 +203,22 @@ TEST_F(WindowOpenTest, FlagWords) {
 }
 
 TEST_F(WindowOpenTest, OuterSizeFollowsTheStyles) {
-  // The client area is the asked size whatever frame the styles bring.
-  const uint32_t flagWords[] = {0, 0x4, WS_POPUP, WS_POPUP | WS_BORDER, WS_CAPTION | WS_THICKFRAME,
-                                WS_CAPTION | WS_SYSMENU | WS_DLGFRAME, 0x4 | WS_THICKFRAME};
-  for (uint32_t flags : flagWords) {
-    SCOPED_TRACE(flags);
-    WindowOpen(2, 30, 40, 160, 90, "size", flags);
+  // The client area is the asked size whatever frame the styles bring, and
+  // below the system's minimum tracking size where the user cannot resize.
+  struct Case {
+    uint32_t flags;
+    int32_t width, height;
+  } cases[] = {{0, 160, 90}, {0x4, 160, 90}, {WS_POPUP, 160, 90}, {WS_POPUP | WS_BORDER, 160, 90},
+               {WS_CAPTION | WS_THICKFRAME, 160, 90}, {WS_CAPTION | WS_SYSMENU | WS_DLGFRAME, 160, 90},
+               {0x4 | WS_THICKFRAME, 160, 90}, {0, 30, 10}, {0xCA0000, 30, 10}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.flags << " " << c.width << "x" << c.height);
+    WindowOpen(2, 30, 40, c.width, c.height, "size", c.flags);
     HWND window = WindowHandle(2);
     ASSERT_NE(window, nullptr);
     RECT client = ClientRectOf(window);
-    EXPECT_EQ(client.right, 160);
-    EXPECT_EQ(client.bottom, 90);
+    EXPECT_EQ(client.right, c.width);
+    EXPECT_EQ(client.bottom, c.height);
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
     RECT outer = WindowRectOf(window);

@@ -43,6 +43,7 @@ TEST_F(OpsTest, ResizeWithIgnoreValue) {
       {"height only", I, I, I, 90, 100, 100, 200, 90},
       {"everything", 30, 40, 250, 150, 30, 40, 250, 150},
       {"position, size kept", 0, 0, I, I, 0, 0, 200, 120},
+      {"narrower than the minimum tracking size", I, I, 30, 10, 100, 100, 30, 10},
   };
   RECT start = WindowRectOf(window);
   for (const Case &c : cases) {
