@@ -162,8 +162,9 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
   record->windowHandle = window;
   SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(id + 1));
   // Creation raised a window narrower than the system's minimum tracking
-  // size before the procedure could know it; now it keeps the size asked.
-  if (!(style & (WS_THICKFRAME | WS_MINIMIZE | WS_MAXIMIZE))) WindowResize(id, IgnoreValue, IgnoreValue, width, height);
+  // size before the procedure could know it; now it keeps the size placed.
+  if (!(style & (WS_THICKFRAME | WS_MINIMIZE | WS_MAXIMIZE)))
+    SetWindowPos(window, nullptr, 0, 0, place.width, place.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   if (!invisible) {
     int show = SW_SHOWNORMAL;

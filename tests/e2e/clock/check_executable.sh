@@ -7,7 +7,9 @@
 # another section alignment than 0x1000 or file alignment than 0x200; carries
 # a time stamp (two builds of the same sources must be the same bytes); or
 # lacks icon 1 at 24 bits per pixel, the version resource, or a manifest
-# naming MANIFEST_ARCH. Prints its size, sections and imports.
+# naming MANIFEST_ARCH and declaring DPI awareness; or states an older
+# Windows in its header than an import needs. Prints its size, sections and
+# imports.
 # Exit 77 (skipped): not built.
 set -uo pipefail
 exe=$1 max=$2 objdump=$3 arch=$4
@@ -49,6 +51,30 @@ grep -Eq 'Entry 5 0*[1-9a-f][0-9a-f]* 0*[1-9a-f][0-9a-f]* Base Relocation Direct
 grep -Eq '^Time/Date[[:space:]]+Thu Jan  1 00:00:00 1970$' <<<"$headers" ||
   fail "the header carries a time stamp ($(sed -n 's/^Time\/Date[[:space:]]*//p' <<<"$headers"))"
 
+# The Windows the header states (subsystem version, which the loader checks,
+# and OS version) is at least what every import needs: an older system must
+# refuse the program, not miss an entry point. Functions newer than XP that
+# a program like this may import, with the version that brought them.
+newer="AcquireSRWLockExclusive 6.0 ReleaseSRWLockExclusive 6.0 AcquireSRWLockShared 6.0
+  ReleaseSRWLockShared 6.0 InitializeSRWLock 6.0 TryAcquireSRWLockExclusive 6.1 InitializeCriticalSectionEx 6.0
+  InitializeConditionVariable 6.0 SleepConditionVariableSRW 6.0 WakeConditionVariable 6.0 InitOnceExecuteOnce 6.0
+  GetTickCount64 6.0 CreateEventExA 6.0 CreateEventExW 6.0 SetProcessDPIAware 6.0 GetDpiForMonitor 6.3
+  SetProcessDpiAwareness 6.3 GetDpiForWindow 10.0 GetDpiForSystem 10.0 GetSystemMetricsForDpi 10.0
+  AdjustWindowRectExForDpi 10.0 SetProcessDpiAwarenessContext 10.0 SetThreadDpiAwarenessContext 10.0"
+version() { awk -v a="$1" -v b="$2" '$1 == a {major = $2} $1 == b {minor = $2} END {printf "%d.%d", major, minor}' <<<"$headers"; }
+subsystem=$(version MajorSubsystemVersion MinorSubsystemVersion)
+os=$(version MajorOSystemVersion MinorOSystemVersion)
+echo "header: subsystem $subsystem, OS $os"
+[ "$os" = "$subsystem" ] || fail "the OS version $os is not the subsystem version $subsystem"
+functions=$(awk '/DLL Name:/ {dll = 1; next} dll && NF >= 3 && $2 ~ /^[0-9]+$/ {print $3}' <<<"$headers" | tr -d '\r')
+while read -r function needed; do
+  grep -qx "$function" <<<"$functions" || continue
+  awk -v have="$subsystem" -v need="$needed" 'BEGIN {
+    split(have, h, "."); split(need, n, ".");
+    exit !(h[1] > n[1] || (h[1] == n[1] && h[2] >= n[2])) }' ||
+    fail "imports $function, which needs Windows $needed, but the header states $subsystem"
+done < <(xargs -n2 <<<"$newer")
+
 # Resources: type, name and the leaf's address and size, from the resource
 # directory as objdump prints it (types, names and languages depth first).
 leaves=$(awk '
@@ -71,5 +97,7 @@ fi
 [ -n "$(leaf 0x000010 0x000001)" ] || fail "no version resource"
 [ -n "$(leaf 0x000018 0x000001)" ] || fail "no manifest"
 grep -aq "processorArchitecture=\"$arch\"" "$rsrc" || fail "the manifest does not name $arch"
+# Its sizes follow the screen's DPI, so Windows need not stretch a 96-dpi picture.
+grep -aEq '<dpiAware[^>]*>true</dpiAware>' "$rsrc" || fail "the manifest does not declare DPI awareness"
 [ $status -eq 0 ] && echo "passed"
 exit $status
