@@ -1,5 +1,5 @@
 // The environment scripts/run-case set up for this run. It names it in
-// TAMRIX_ENV, one word per setting: "no-dsound", "no-audio", "no-arial",
+// TAMRIX_ENV, one word per setting: "no-dsound", "no-audio", "no-arial", "dpi",
 // "zone", "at", "capture". Cases that only mean something in such an
 // environment skip elsewhere (when a program is run by hand).
 #pragma once
