@@ -11,7 +11,7 @@ run: deps
 	@scripts/run-clock
 
 test:
-	@scripts/test-all
+	@scripts/test-all $(TIERS)
 
 # The host unit tests alone: seconds after a first build.
 unit:
