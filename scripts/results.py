@@ -37,13 +37,13 @@ def why(case):
     element = case.find("failure")
     if element is None:
         element = case.find("skipped")
-    reason = element.get("message", "") if element is not None else ""
+    reasons = [element.get("message", "")] if element is not None else []
     out = case.findtext("system-out") or ""
     for line in out.splitlines():
         if line.startswith(("no test matches", "the program ended", "wine-run: ", "wine-session: ")) \
                 and "kept" not in line:
-            reason += f"; {line.strip()}"
-    return reason or "failed"
+            reasons.append(line.strip())
+    return "; ".join(r for r in reasons if r) or "failed"
 
 
 def result_files(tests_json):
