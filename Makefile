@@ -11,11 +11,12 @@ run: deps
 	@scripts/run-clock
 
 test:
-	@scripts/test-all
+	@scripts/test-all $(TIERS)
 
 # The host unit tests alone: seconds after a first build.
 unit:
-	@cmake --preset native >/dev/null && cmake --build --preset native >/dev/null && ctest --preset unit
+	@out=$$(cmake --preset native 2>&1 && cmake --build --preset native 2>&1) || { echo "$$out"; exit 1; }; \
+	ctest --preset unit
 
 bench: deps
 	@scripts/bench-all
@@ -27,6 +28,7 @@ release: deps
 fuzz: deps
 	@scripts/fuzz-all $(DURATION)
 
-# The ten-minute soak run of the clock (SECONDS=n for another length).
+# The ten-minute soak run of the clock, the release build where the kernel
+# runs 32-bit programs (SECONDS=n for another length).
 soak: deps
 	@scripts/soak $(SECONDS)

@@ -1,28 +1,27 @@
 #!/usr/bin/env python3
-"""The one place that reads and writes case results (gtest-style XML).
+"""results.py TIER TESTS_JSON JUNIT CASES_DIR
 
-results.py record XML NAME EXIT PROGRAM_XML [FAILURE...]
-    Writes the result of one registered case to XML: the GoogleTest XML the
-    program wrote (PROGRAM_XML), or one testcase named NAME when it wrote
-    none, plus one failed testcase for each FAILURE (a check of the runner
-    that failed) and one when the program exited with failure without a
-    failed testcase of its own (a crash). EXIT 77 means skipped. Prints the
-    exit code the case ends with: 0 passed, 77 skipped, 1 failed.
-
-results.py summary TIER DIR NAMES_FILE
-    Prints one line for the tier from the XML files in DIR; every case named
-    in NAMES_FILE (one per line) that left no XML counts as one failure (it
-    did not run). Appends "passed failed skipped" to $TAMRIX_TOTALS.
+Prints the line of one tier from what its ctest run left: CTest's JUnit file
+(every case, passed, failed or skipped, and why) and the XML each
+GoogleTest program wrote (its GTEST_OUTPUT, from `ctest --show-only=json-v1`
+in TESTS_JSON), so that a program counts its tests one by one. A program
+that failed without a failed test of its own (a crash, no test run) or left
+no result file counts as one failure; the Wine
+session fixtures (wine_*) count only when they fail. Failed cases are named
+with the folder they kept under CASES_DIR. Appends "passed failed skipped"
+to $TAMRIX_TOTALS; exits 1 on any failure.
 """
+import json
 import os
 import sys
 import xml.etree.ElementTree as ET
 
 
-def counts(root):
+def gtest_counts(path):
+    root = ET.parse(path).getroot()
     passed, failed, skipped = 0, [], 0
     for case in root.iter("testcase"):
-        if case.get("status") == "notrun":  # filtered out: run by another case
+        if case.get("status") == "notrun":  # DISABLED_
             continue
         if case.find("skipped") is not None or case.get("result") == "skipped":
             skipped += 1
@@ -33,68 +32,76 @@ def counts(root):
     return passed, failed, skipped
 
 
-def record(xml, name, exit_code, program_xml, failures):
-    exit_code = int(exit_code)
-    root = None
-    if os.path.exists(program_xml):
-        try:
-            root = ET.parse(program_xml).getroot()
-        except ET.ParseError:
-            failures.append("the program's result file is not valid XML")
-    if root is None:
-        root = ET.Element("testsuites")
-        suite = ET.SubElement(root, "testsuite", name="case")
-        case = ET.SubElement(suite, "testcase", name=name, classname="case")
-        if exit_code == 77:
-            ET.SubElement(case, "skipped", message="skipped")
-        elif exit_code != 0 and not failures:
-            ET.SubElement(case, "failure", message=f"exit code {exit_code}")
-    else:
-        _, failed, _ = counts(root)
-        if exit_code not in (0, 77) and not failed and not failures:
-            failures.append(f"the program exited with code {exit_code}")
-    if failures:
-        suite = ET.SubElement(root, "testsuite", name="checks")
-        for i, message in enumerate(failures):
-            case = ET.SubElement(suite, "testcase", name=f"{name}_check{i + 1}", classname="checks")
-            ET.SubElement(case, "failure", message=message)
-    os.makedirs(os.path.dirname(xml) or ".", exist_ok=True)
-    ET.ElementTree(root).write(xml, encoding="utf-8", xml_declaration=True)
-    passed, failed, skipped = counts(root)
-    if failed:
-        return 1
-    return 77 if exit_code == 77 and passed == 0 else 0
+def why(case):
+    """The reason CTest gives, plus the harness's own words from the output."""
+    element = case.find("failure")
+    if element is None:
+        element = case.find("skipped")
+    reasons = [element.get("message", "")] if element is not None else []
+    out = case.findtext("system-out") or ""
+    for line in out.splitlines():
+        if line.startswith(("no test matches", "the program ended", "wine-run: ", "wine-session: ")) \
+                and "kept" not in line:
+            reasons.append(line.strip())
+    return "; ".join(r for r in reasons if r) or "failed"
 
 
-def summary(tier, directory, names_file):
-    with open(names_file) as f:
-        names = [line.strip() for line in f if line.strip()]
+def result_files(tests_json):
+    """Case name -> the XML file its GoogleTest program writes."""
+    files = {}
+    with open(tests_json) as f:
+        for test in json.load(f)["tests"]:
+            for prop in test.get("properties", []):
+                for var in prop["value"] if prop["name"] == "ENVIRONMENT" else []:
+                    if var.startswith("GTEST_OUTPUT=xml:"):
+                        path = var[len("GTEST_OUTPUT=xml:"):]
+                        files[test["name"]] = path[2:] if path.startswith("Z:") else path
+    return files
+
+
+def main(tier, tests_json, junit, cases):
+    results = result_files(tests_json)
     passed = skipped = 0
     failed = []
-    for name in names:
-        xml = os.path.join(directory, name + ".xml")
-        try:
-            p, fl, s = counts(ET.parse(xml).getroot())
-        except (OSError, ET.ParseError):
-            p, fl, s = 0, ["did not run or left no result"], 0
-        passed += p
-        skipped += s
-        failed += [f"{name}: {f}" for f in fl]
+    programs = 0
+    for case in ET.parse(junit).getroot().iter("testcase"):
+        name, status = case.get("name"), case.get("status")
+        skip = status == "notrun" and "SKIP" in why(case)
+        fail = status not in ("run",) and not skip
+        if name.startswith("wine_"):
+            if fail:
+                failed.append(f"{name}: {why(case)}")
+            continue
+        programs += 1
+        xml = results.get(name)
+        p, f, s = 0, [], 0
+        if xml and os.path.exists(xml):
+            try:
+                p, f, s = gtest_counts(xml)
+            except ET.ParseError:
+                f = ["its result file is not valid XML"]
+        elif xml and status == "run":
+            f = [f"it wrote no result file ({xml})"]
+        elif status == "run":
+            p = 1
+        if fail and not f:
+            f = [why(case)]
+        if skip and not (p or f or s):
+            s = 1
+        passed, skipped = passed + p, skipped + s
+        folder = os.path.join(cases, name)
+        kept = f" (kept {folder})" if f and os.path.isdir(folder) else ""
+        failed += [f"{name}: {x}{kept}" for x in f]
     line = f"{tier:<15} {passed:5d} passed, {len(failed):4d} failed"
     if skipped:
         line += f", {skipped} skipped"
-    print(f"{line}  ({len(names)} programs)")
+    print(f"{line}  ({programs} programs)")
     for n in failed[:20]:
         print(f"    FAILED {n}")
-    with open(os.environ.get("TAMRIX_TOTALS", "/dev/null"), "a") as f:
-        f.write(f"{passed} {len(failed)} {skipped}\n")
-    return 1 if failed or not names else 0
+    with open(os.environ.get("TAMRIX_TOTALS", "/dev/null"), "a") as out:
+        out.write(f"{passed} {len(failed)} {skipped}\n")
+    return 1 if failed or not programs else 0
 
 
 if __name__ == "__main__":
-    if sys.argv[1] == "record":
-        print(record(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5], sys.argv[6:]))
-    elif sys.argv[1] == "summary":
-        sys.exit(summary(sys.argv[2], sys.argv[3], sys.argv[4]))
-    else:
-        sys.exit(f"results.py: unknown command {sys.argv[1]}")
+    sys.exit(main(*sys.argv[1:5]))

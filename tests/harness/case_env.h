@@ -1,7 +1,29 @@
-// The environment scripts/run-case set up for this run. It names it in
-// TAMRIX_ENV, one word per setting: "no-dsound", "no-audio", "no-arial", "dpi",
-// "zone", "at", "capture". Cases that only mean something in such an
+// The environment a case was registered with (cmake/tests.cmake), read
+// from the variables themselves. Cases that only mean something in such an
 // environment skip elsewhere (when a program is run by hand).
 #pragma once
 
-bool InCaseEnvironment(const char *word);
+#include <stdlib.h>
+#include <string.h>
+
+// DSOUND.DLL cannot be loaded (WINEDLLOVERRIDES=dsound=d).
+inline bool DsoundDisabled() {
+  const char *overrides = getenv("WINEDLLOVERRIDES");
+  return overrides && strstr(overrides, "dsound=d");
+}
+
+// The default ALSA device does not exist (TAMRIX_AUDIO=none).
+inline bool AudioAbsent() {
+  const char *audio = getenv("TAMRIX_AUDIO");
+  return audio && strcmp(audio, "none") == 0;
+}
+
+// The case runs in a private prefix with PART among its settings
+// (PREFIX no-arial, dpi-120, ...).
+inline bool PrefixHas(const char *part) {
+  const char *prefix = getenv("TAMRIX_PREFIX");
+  size_t n = strlen(part);
+  for (const char *p = prefix; p && (p = strstr(p, part)) != nullptr; p += n)
+    if ((p == prefix || p[-1] == '+') && (p[n] == '\0' || p[n] == '+')) return true;
+  return false;
+}

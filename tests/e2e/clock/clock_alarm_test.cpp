@@ -2,12 +2,14 @@
 // at once without a sound device, its exact text, and the exit code.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <string>
 #include <vector>
 
 #include "clock_driver.h"
+#include "harness/captured_sound.h"
 #include "harness/case_env.h"
 
 using namespace driver;
@@ -125,10 +127,10 @@ void RunAlarm(const std::vector<std::string> &env, const std::string &name, Alar
 
 }  // namespace
 
-// Run with the sound captured (run-case --sound-length), which then measures
-// what was played.
+// Run with the sound captured into the case folder (scripts/wine-run), whose
+// length is measured once the clock has ended.
 TEST(Scripted, AlarmWithSoundShowsMessageTwoSecondsLater) {
-  if (!InCaseEnvironment("capture")) GTEST_SKIP() << "needs run-case --sound-length";
+  if (!getenv("TAMRIX_CAPTURE_WIN")) GTEST_SKIP() << "needs the sound captured (scripts/wine-run)";
   AlarmRun run;
   RunAlarm({}, "Tee ist fertig", &run);
   if (HasFatalFailure()) return;
@@ -138,15 +140,20 @@ TEST(Scripted, AlarmWithSoundShowsMessageTwoSecondsLater) {
   EXPECT_GE(run.shownMs - run.alarmStartMs, 2000) << "message " << run.shownMs - run.alarmStartMs
                                                    << " ms after the alarm second began";
   EXPECT_EQ(run.exitCode, 0u);
+  std::string why;
+  double seconds = harness::CapturedSoundSeconds(&why);
+  printf("captured sound: %.3f s non-silent\n", seconds);
+  ASSERT_GE(seconds, 0) << why;
+  EXPECT_GE(seconds, harness::ChimeShortestSeconds);
+  EXPECT_LE(seconds, harness::ChimeLongestSeconds);
 }
 
-// Run with DSOUND.DLL made unloadable (run-case --no-dsound), and again with
-// a HOME whose default ALSA device does not exist (--no-audio). (Wine takes HOME and WINE*
+// Run with DSOUND.DLL made unloadable (WINEDLLOVERRIDES=dsound=d), and again
+// with a HOME whose default ALSA device does not exist (TAMRIX_AUDIO=none). (Wine takes HOME and WINE*
 // variables of a new process from the Unix side, so the driver cannot set
 // them for the program itself.)
 TEST(Scripted, AlarmWithoutSoundDeviceShowsMessageAtOnce) {
-  if (!InCaseEnvironment("no-dsound") && !InCaseEnvironment("no-audio"))
-    GTEST_SKIP() << "needs run-case --no-dsound or --no-audio";
+  if (!DsoundDisabled() && !AudioAbsent()) GTEST_SKIP() << "needs WINEDLLOVERRIDES=dsound=d or TAMRIX_AUDIO=none";
   AlarmRun run;
   RunAlarm({}, "Pizza", &run);
   if (HasFatalFailure()) return;

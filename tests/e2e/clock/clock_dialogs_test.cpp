@@ -50,7 +50,7 @@ TEST(ClockDialogs, ValidAlarmAsksForNameAndOpensFourLineClock) {
   HWND timeDialog = clock.WaitDialog(TimeTitle, &timeParts);
   ASSERT_NE(timeDialog, nullptr);
   EXPECT_EQ(WindowText(timeParts.prompt), TimePrompt);
-  // The layout of 96 dpi, scaled to the screen's DPI (run-case --dpi) and
+  // The layout of 96 dpi, scaled to the screen's DPI (PREFIX dpi-N) and
   // centred; the prompt overflows its control by no larger share than in
   // the same font at 96 dpi (the dialog font clips its last "#" there),
   // give or take the 4 % by which a font's hinting lets text grow faster

@@ -1,4 +1,4 @@
-// Cases that need an environment of their own (scripts/run-case): a time
+// Cases that need an environment of their own (cmake/tests.cmake): a time
 // zone, and a faked clock just before midnight.
 #include <gtest/gtest.h>
 
@@ -9,15 +9,14 @@
 #include <vector>
 
 #include "clock_driver.h"
-#include "harness/case_env.h"
 
 using namespace driver;
 
-// run-case --zone sets TZ and TAMRIX_UTC_OFFSET (+HHMM or -HHMM, from the
-// host's date(1) for that zone): the clock must show UTC plus that offset.
+// Registered with TZ; scripts/wine-run adds TAMRIX_UTC_OFFSET (+HHMM or
+// -HHMM, from the host's date(1) for that zone): the clock must show UTC plus that offset.
 TEST(Scripted, ClockFollowsTimeZone) {
   const char *offset = getenv("TAMRIX_UTC_OFFSET");
-  if (!InCaseEnvironment("zone") || !offset) GTEST_SKIP() << "needs run-case --zone";
+  if (!offset) GTEST_SKIP() << "needs TZ (scripts/wine-run then sets TAMRIX_UTC_OFFSET)";
   ASSERT_EQ(strlen(offset), 5u) << offset;
   int sign = offset[0] == '-' ? -1 : 1;
   int minutes = sign * (((offset[1] - '0') * 10 + (offset[2] - '0')) * 60 + (offset[3] - '0') * 10 + (offset[4] - '0'));
@@ -40,9 +39,9 @@ TEST(Scripted, ClockFollowsTimeZone) {
   EXPECT_EQ(clock.WaitExit(), 0u);
 }
 
-// Run under faketime (run-case --at) from 2026-12-31 23:59:50.
+// Run under faketime (TAMRIX_AT) from 2026-12-31 23:59:50.
 TEST(Scripted, DateLineChangesAtMidnight) {
-  if (!InCaseEnvironment("at")) GTEST_SKIP() << "needs run-case --at";
+  if (!getenv("TAMRIX_AT")) GTEST_SKIP() << "needs TAMRIX_AT";
   SYSTEMTIME now;
   GetLocalTime(&now);
   ASSERT_EQ(now.wYear, 2026) << "faketime does not reach GetLocalTime";

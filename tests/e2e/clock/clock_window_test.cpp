@@ -157,7 +157,7 @@ TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST) << std::hex << exStyle;
   EXPECT_EQ(GetPropA(w.window, "ZX_WindowID"), reinterpret_cast<HANDLE>(1));
 
-  // Sizes of 96 dpi, scaled to the screen's DPI (run-case --dpi).
+  // Sizes of 96 dpi, scaled to the screen's DPI (PREFIX dpi-N).
   RECT client, outer;
   GetClientRect(w.window, &client);
   GetWindowRect(w.window, &outer);

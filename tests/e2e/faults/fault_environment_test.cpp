@@ -1,4 +1,4 @@
-// The clock in a poor environment, prepared by scripts/run-case (Wine takes
+// The clock in a poor environment, registered in CMake (Wine takes
 // HOME and WINE* of a new process from the Unix side, so the driver cannot
 // set them for the program): no DSOUND.DLL, no audio device, no Arial. The
 // alarm firing without sound is the clock e2e's; here the clock runs on,
@@ -26,8 +26,9 @@ using namespace driver;
 namespace {
 
 std::string FaultEnvironment() {
-  for (const char *mode : {"no-dsound", "no-audio", "no-arial"})
-    if (InCaseEnvironment(mode)) return mode;
+  if (DsoundDisabled()) return "no-dsound";
+  if (AudioAbsent()) return "no-audio";
+  if (PrefixHas("no-arial")) return "no-arial";
   return "";
 }
 
@@ -106,10 +107,10 @@ InkCount CountInk(HWND gadget) {
 
 }  // namespace
 
-// Run with run-case --no-dsound and --no-audio.
+// Run with WINEDLLOVERRIDES=dsound=d and with TAMRIX_AUDIO=none.
 TEST(Environment, WithoutSoundClockRunsOnAndCloses) {
   std::string mode = FaultEnvironment();
-  if (mode != "no-dsound" && mode != "no-audio") GTEST_SKIP() << "needs run-case --no-dsound or --no-audio";
+  if (mode != "no-dsound" && mode != "no-audio") GTEST_SKIP() << "needs WINEDLLOVERRIDES=dsound=d or TAMRIX_AUDIO=none";
   std::string absence = SoundAbsence();
   ASSERT_NE(absence, "") << "the " << mode << " environment has a working sound device";
   RecordProperty("sound_absence", absence);
@@ -145,11 +146,11 @@ TEST(Environment, WithoutSoundClockRunsOnAndCloses) {
   EXPECT_EQ(faults::CloseClock(plain, p.window), 0u);
 }
 
-// Run with run-case --no-arial in a prefix without the Arial
+// Run in the prefix variant no-arial, without the Arial
 // replacement: GDI falls back to another face, and the clock must still
 // show its text there, in red.
 TEST(Environment, WithoutArialTextShowsInFallbackFont) {
-  if (FaultEnvironment() != "no-arial") GTEST_SKIP() << "needs run-case --no-arial";
+  if (FaultEnvironment() != "no-arial") GTEST_SKIP() << "needs PREFIX no-arial";
   std::string face = FaceForArial();
   ASSERT_NE(face, "Arial") << "this prefix still maps Arial to a real font";
   RecordProperty("fallback_face", face);

@@ -1,6 +1,7 @@
 // DateFormat of DateNow, then the weekday, against the local time the host's
 // date(1) gives for the same instant and zone (TAMRIX_HOST_LOCAL_TIME, set by
-// run-case --zone --at). Exit code 1 when they differ.
+// scripts/wine-run for a case with TZ and TAMRIX_FROZEN_AT). Exit code 1 when
+// they differ.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -13,7 +14,7 @@
 int main() {
   const char *host = getenv("TAMRIX_HOST_LOCAL_TIME");
   if (!host) {
-    printf("TAMRIX_HOST_LOCAL_TIME is not set (run-case --zone --at sets it)\n");
+    printf("TAMRIX_HOST_LOCAL_TIME is not set (scripts/wine-run sets it with TAMRIX_AT or TAMRIX_FROZEN_AT)\n");
     return 1;
   }
   // Local times past the last second a date value holds give -1, which
