@@ -29,7 +29,7 @@ endfunction()
 # tamrix_case(NAME <name> TIER <unit|win32|e2e|fuzz> COMMAND <target or program> [args...]
 #             [ENV <run-case options...>] [TIMEOUT <s>])
 # Registers one case. ENV names its environment and the runner's checks (see
-# scripts/run-case): --no-dsound, --no-audio, --no-arial, --zone Z,
+# scripts/run-case): --no-dsound, --no-audio, --no-arial, --locale L, --zone Z,
 # --at/--frozen-at INSTANT, --sound-length MIN MAX, --expect TEXT,
 # --gtest-filter F, --set NAME=VALUE. Windows programs run under Wine.
 function(tamrix_case)

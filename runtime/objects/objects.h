@@ -18,6 +18,15 @@ void *RuntimeAllocRaw(size_t size);     // not zero-filled
 void *RuntimeRealloc(void *block, size_t size);  // grown part zero-filled
 void RuntimeFree(void *block);          // null is ignored
 
+#ifdef _WIN32
+// Text on its way into Windows. Inside the program text is cp1252; the
+// system is given a UTF-16 copy made by code page 1252, for the ...W
+// functions, so the same bytes show the same letters whatever the system's
+// ANSI code page is. The copy is a runtime heap block (RuntimeFree); null
+// for a null text or when no block can be had.
+wchar_t *RuntimeWideText(const char *text);
+#endif
+
 // ---- Lists --------------------------------------------------------------
 // Doubly linked, newest at the front. Callers see only payload addresses; the
 // node's two links lie just before the payload.

@@ -2,6 +2,7 @@
 // at once without a sound device, its exact text, and the exit code.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <string>
@@ -99,11 +100,25 @@ TEST(Scripted, AlarmWithoutSoundDeviceShowsMessageAtOnce) {
   EXPECT_EQ(run.exitCode, 0u);
 }
 
-TEST(ClockAlarm, EmptiedNameEndsMessageWithEmptyLine) {
-  AlarmRun run;
-  RunAlarm({}, "", &run);
-  if (HasFatalFailure()) return;
-  EXPECT_EQ(run.title, AlarmTitle);
-  EXPECT_EQ(run.text, run.alarm + "\r\r") << Printable(run.text);
-  EXPECT_EQ(run.exitCode, 0u);
+// The name as typed ends the message. Also run under another ANSI code page
+// (run-case --locale, which checks the code page printed here).
+TEST(ClockAlarm, TypedNameEndsTheMessage) {
+  printf("ANSI code page %u\n", GetACP());
+  struct Row {
+    const char *typed;
+    const char *why;
+  };
+  const Row rows[] = {
+      {"", "emptied: the message ends with an empty line"},
+      {"M\xFCll", "a letter beyond ASCII"},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.why);
+    AlarmRun run;
+    RunAlarm({}, row.typed, &run);
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(run.title, AlarmTitle);
+    EXPECT_EQ(run.text, run.alarm + "\r\r" + row.typed) << Printable(run.text);
+    EXPECT_EQ(run.exitCode, 0u);
+  }
 }
