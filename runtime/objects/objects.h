@@ -1,7 +1,7 @@
 // Object registry and memory: the runtime heap, lists, block pools, library
 // state blocks and the numbered-object tables that every library keeps its
-// windows, gadgets, fonts and sounds in. Portable; stands on the platform's
-// heap alone.
+// windows, gadgets, fonts and sounds in. Portable (but for RuntimeWideText,
+// which only the Windows libraries use); stands on the platform's heap alone.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
