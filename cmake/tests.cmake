@@ -53,8 +53,11 @@ endfunction()
 #                                      UTC without) and runs on; the program
 #                                      also gets TAMRIX_HOST_LOCAL_TIME
 #     TAMRIX_FROZEN_AT=<instant>       the same with the clock standing still
-#     LANG=<locale>                    e.g. LANG=ru_RU.UTF-8: the locale, and
-#                                      so the ANSI code page, of the program
+#     LANG=<locale> LC_ALL=<locale>    e.g. ru_RU.UTF-8: the locale, and so
+#                                      the ANSI code page, of the program
+#                                      (Wine reads LC_ALL first; where the
+#                                      locale is not generated, LANG alone
+#                                      leaves it at 1252)
 #     any other, e.g. TAMRIX_SOAK_SECONDS=30
 #   PREFIX <variant>        what lives in the registry: a private copy of the
 #                           Wine prefix with its own wineserver and display,

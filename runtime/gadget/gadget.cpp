@@ -52,11 +52,11 @@ intptr_t GadgetRegister(intptr_t number, GadgetRecord *record, HWND control, Gad
   record->kind = kind;
   // The number goes on the control before GadgetProc does, which finds the
   // gadget through it.
-  SetWindowLongPtrA(control, GWLP_ID, number);
+  SetWindowLongPtrW(control, GWLP_ID, number);
   SetPropA(control, GadgetIdProperty, reinterpret_cast<HANDLE>(number));
   record->previousProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetProc)));
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GadgetLibrary->font), TRUE);
+      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetProc)));
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GadgetLibrary->font), TRUE);
   return automatic ? number : reinterpret_cast<intptr_t>(control);
 }
 
@@ -67,15 +67,15 @@ LRESULT CALLBACK GadgetProc(HWND control, UINT message, WPARAM wParam, LPARAM lP
   intptr_t number = reinterpret_cast<intptr_t>(GetPropA(control, GadgetIdProperty));
   GadgetRecord *record = GadgetLookup(number);
   // Only the control the record names may use it.
-  if (!record || record->window != control) return DefWindowProcA(control, message, wParam, lParam);
-  LRESULT result = CallWindowProcA(record->previousProc, control, message, wParam, lParam);
+  if (!record || record->window != control) return DefWindowProcW(control, message, wParam, lParam);
+  LRESULT result = CallWindowProcW(record->previousProc, control, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     // A slot record may have moved while the control's own procedure ran.
     record = GadgetLookup(number);
     if (!record || record->window != control) return result;
     if (record->kind && record->kind->onFree) record->kind->onFree(record);
     RemovePropA(control, GadgetIdProperty);
-    SetWindowLongPtrA(control, GWLP_ID, -1);
+    SetWindowLongPtrW(control, GWLP_ID, -1);
     ObjectTableRelease(GadgetLibrary->table, number);
   }
   return result;
@@ -83,7 +83,7 @@ LRESULT CALLBACK GadgetProc(HWND control, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT GadgetForward(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!control) return NotHandled;
-  intptr_t number = GetWindowLongPtrA(control, GWLP_ID);
+  intptr_t number = GetWindowLongPtrW(control, GWLP_ID);
   if (reinterpret_cast<intptr_t>(GetPropA(control, GadgetIdProperty)) != number) return NotHandled;
   GadgetRecord *record = GadgetLookup(number);
   // A control without the property and with identifier 0 matches too; only
@@ -112,10 +112,13 @@ void GadgetSetText(intptr_t number, const char *text) {
   if (!text) text = "";
   GadgetRecord *record = GadgetLookup(number);
   if (!record) return;
-  if (record->kind && record->kind->onSetText)
+  if (record->kind && record->kind->onSetText) {
     record->kind->onSetText(record, text);
-  else
-    SetWindowTextA(record->window, text);
+  } else {
+    WCHAR *wide = RuntimeWideText(text);
+    SetWindowTextW(record->window, wide);
+    RuntimeFree(wide);
+  }
 }
 
 void GadgetSetColor(intptr_t number, int32_t type, COLORREF colour) {
@@ -137,5 +140,5 @@ void GadgetSetFont(intptr_t number, HFONT font) {
     return;
   }
   GadgetRecord *record = GadgetLookup(number);
-  if (record) SendMessageA(record->window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (record) SendMessageW(record->window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }

@@ -28,14 +28,15 @@ intptr_t GadgetCreateText(intptr_t number, int32_t x, int32_t y, int32_t width, 
   FillTextGadgetKind();
   HWND parent = GadgetListSelect(nullptr);
   if (!parent) return 0;
-  if (!text) text = "";
 
   // Bit 0x20000 of the flags is WS_GROUP in the style word and, shifted,
   // WS_EX_CLIENTEDGE: the sunken frame.
   DWORD exStyle = (flags >> 8) & WS_EX_CLIENTEDGE;
   DWORD style = flags | WS_CHILD | WS_VISIBLE | WS_GROUP;
-  HWND control = CreateWindowExA(exStyle, "Static", text, style, x, y, width, height, parent,
+  WCHAR *wide = RuntimeWideText(text);  // none: an empty control
+  HWND control = CreateWindowExW(exStyle, L"Static", wide, style, x, y, width, height, parent,
                                  reinterpret_cast<HMENU>(static_cast<intptr_t>(-1)), ProgramInstance, nullptr);
+  RuntimeFree(wide);
   if (!control) return 0;
 
   // A number already in use loses its earlier control here, after the new

@@ -1,7 +1,7 @@
 // Object registry and memory: the runtime heap, lists, block pools, library
 // state blocks and the numbered-object tables that every library keeps its
-// windows, gadgets, fonts and sounds in. Portable; stands on the platform's
-// heap alone.
+// windows, gadgets, fonts and sounds in. Portable (but for RuntimeWideText,
+// which only the Windows libraries use); stands on the platform's heap alone.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -17,6 +17,15 @@ void *RuntimeAlloc(size_t size);        // zero-filled
 void *RuntimeAllocRaw(size_t size);     // not zero-filled
 void *RuntimeRealloc(void *block, size_t size);  // grown part zero-filled
 void RuntimeFree(void *block);          // null is ignored
+
+#ifdef _WIN32
+// Text on its way into Windows. Inside the program text is cp1252; the
+// system is given a UTF-16 copy made by code page 1252, for the ...W
+// functions, so the same bytes show the same letters whatever the system's
+// ANSI code page is. The copy is a runtime heap block (RuntimeFree); null
+// for a null text or when no block can be had.
+wchar_t *RuntimeWideText(const char *text);
+#endif
 
 // ---- Lists --------------------------------------------------------------
 // Doubly linked, newest at the front. Callers see only payload addresses; the

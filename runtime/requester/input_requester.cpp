@@ -11,11 +11,11 @@
 
 namespace {
 
-constexpr char InputClassName[] = "InputRequester";
+constexpr WCHAR InputClassName[] = L"InputRequester";
 constexpr int InputFieldId = 10;
 
 #if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(WNDCLASSEXA) == 48, "WNDCLASSEXA as the 32-bit system expects it");
+static_assert(sizeof(WNDCLASSEXW) == 48, "WNDCLASSEXW as the 32-bit system expects it");
 #endif
 
 // Re-enables what the open input dialog disabled; a second call does nothing.
@@ -27,20 +27,17 @@ void RequestInputFinish(void) {
   RequestBlockOthers(0);
 }
 
-// A heap copy of text, or null for a null text. Returns 0 when no copy could
-// be had.
-int CopyText(const char *text, char **copy) {
-  *copy = nullptr;
-  if (!text) return 1;
-  size_t size = strlen(text) + 1;
-  *copy = static_cast<char *>(RuntimeAllocRaw(size));
-  if (!*copy) return 0;
-  memcpy(*copy, text, size);
-  return 1;
+// A heap copy of text for the system, or null for a null text. Returns 0 when
+// no copy could be had.
+int CopyText(const char *text, WCHAR **copy) {
+  *copy = RuntimeWideText(text);
+  return !text || *copy;
 }
 
+// A Unicode class: the dialog's title and typed characters never pass
+// through the system's ANSI code page.
 void RegisterInputClass(void) {
-  WNDCLASSEXA wc = {};
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.style = CS_VREDRAW | CS_HREDRAW;
   wc.lpfnWndProc = InputRequesterProc;
@@ -48,71 +45,75 @@ void RegisterInputClass(void) {
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = InputClassName;
-  RegisterClassExA(&wc);  // a class left from an earlier dialog serves as well
+  RegisterClassExW(&wc);  // a class left from an earlier dialog serves as well
 }
+
+// Return confirms, Escape cancels. Constant, so that it is not kept as
+// initialised data of its own.
+constexpr ACCEL InputKeys[2] = {{FVIRTKEY, VK_RETURN, InputCommandOk}, {FVIRTKEY, VK_ESCAPE, InputCommandCancel}};
 
 // The dialog's children, placed in pixels at 96 dpi.
 struct InputChild {
-  const char *className;
+  const WCHAR *className;
   DWORD style, exStyle;
   int16_t x, y, width, height;
   int16_t id;
 };
 
-constexpr InputChild PromptChild = {"STATIC", WS_CHILD | WS_VISIBLE | SS_SIMPLE, 0, 10, 10, 280, 22, 0};
-constexpr InputChild FieldChild = {"EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+constexpr InputChild PromptChild = {L"STATIC", WS_CHILD | WS_VISIBLE | SS_SIMPLE, 0, 10, 10, 280, 22, 0};
+constexpr InputChild FieldChild = {L"EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
                                    10, 32, 275, 21, InputFieldId};
-constexpr InputChild ButtonChild = {"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
+constexpr InputChild ButtonChild = {L"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
                                     110, 67, 80, 25, InputCommandOk};
 
 // Makes the child with its place scaled to the screen's DPI.
-HWND CreateChild(HWND dialog, const InputChild &spec, const char *text) {
-  HWND child = CreateWindowExA(spec.exStyle, spec.className, text, spec.style, ScreenScaled(spec.x),
+HWND CreateChild(HWND dialog, const InputChild &spec, const WCHAR *text) {
+  HWND child = CreateWindowExW(spec.exStyle, spec.className, text, spec.style, ScreenScaled(spec.x),
                                ScreenScaled(spec.y), ScreenScaled(spec.width), ScreenScaled(spec.height), dialog,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ProgramInstance, nullptr);
-  if (child) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(RequesterLibrary.font), TRUE);
+  if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(RequesterLibrary.font), TRUE);
   return child;
 }
 
 // Builds the dialog's children; the field gets the focus and the default text
 // with the caret behind it.
-void CreateInputChildren(HWND dialog, const char *prompt, const char *defaultText) {
+void CreateInputChildren(HWND dialog, const WCHAR *prompt, const WCHAR *defaultText) {
   CreateChild(dialog, PromptChild, prompt);
-  RequesterLibrary.field = CreateChild(dialog, FieldChild, "");
+  RequesterLibrary.field = CreateChild(dialog, FieldChild, L"");
   SetFocus(RequesterLibrary.field);
   if (defaultText && RequesterLibrary.field) {
-    SendMessageA(RequesterLibrary.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(defaultText));
-    WPARAM length = strlen(defaultText);
-    SendMessageA(RequesterLibrary.field, EM_SETSEL, length, static_cast<LPARAM>(length));
+    SendMessageW(RequesterLibrary.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(defaultText));
+    WPARAM length = static_cast<WPARAM>(GetWindowTextLengthW(RequesterLibrary.field));
+    SendMessageW(RequesterLibrary.field, EM_SETSEL, length, static_cast<LPARAM>(length));
   }
-  CreateChild(dialog, ButtonChild, "OK");
+  CreateChild(dialog, ButtonChild, L"OK");
 }
 
 // Copies the field's text into a heap block named by the dialog's cell.
 void KeepEntry(HWND dialog) {
-  char **cell = reinterpret_cast<char **>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+  WCHAR **cell = reinterpret_cast<WCHAR **>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
   if (!cell) return;
-  int length = GetWindowTextLengthA(RequesterLibrary.field);
+  int length = GetWindowTextLengthW(RequesterLibrary.field);
   if (length < 0) length = 0;
-  char *text = static_cast<char *>(RuntimeAllocRaw(static_cast<size_t>(length) + 1));
+  WCHAR *text = static_cast<WCHAR *>(RuntimeAllocRaw((static_cast<size_t>(length) + 1) * sizeof(WCHAR)));
   if (!text) return;
-  int copied = GetWindowTextA(RequesterLibrary.field, text, length + 1);
-  text[copied > 0 && copied <= length ? copied : 0] = 0;
+  *text = 0;  // stays empty should the field be gone
+  GetWindowTextW(RequesterLibrary.field, text, length + 1);
   RuntimeFree(*cell);
   *cell = text;
 }
 
 // Runs the dialog's loop until the dialog is gone. A quit message or a failed
-// GetMessageA ends it too: the dialog is then taken down here, and the quit is
+// GetMessageW ends it too: the dialog is then taken down here, and the quit is
 // not posted again, so that a message box shown next still waits for the user.
 void RunInputLoop(HWND dialog, HACCEL accelerators) {
   MSG message;
   while (!RequesterLibrary.done) {
-    BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
-    if (!TranslateAcceleratorA(dialog, accelerators, &message)) {
+    if (!TranslateAcceleratorW(dialog, accelerators, &message)) {
       TranslateMessage(&message);
-      DispatchMessageA(&message);
+      DispatchMessageW(&message);
     }
   }
   if (!RequesterLibrary.done && IsWindow(dialog)) {
@@ -121,14 +122,18 @@ void RunInputLoop(HWND dialog, HACCEL accelerators) {
   }
 }
 
-char *WriteResult(const char *text, int32_t at) {
-  size_t length = text ? strlen(text) : 0;
+// The entered text goes back into cp1252: one byte for every UTF-16 unit, a
+// character that cp1252 lacks becoming what the system's conversion makes
+// of it.
+char *WriteResult(const WCHAR *text, int32_t at) {
+  size_t length = 0;
+  while (text && text[length]) length++;
   if (length == 0 || length > INT32_MAX / 2) {
     StrTempSetTop(at);
     return StrTempBase() + at;
   }
   char *result = StrTempReserve(static_cast<int32_t>(length), at);
-  memcpy(result, text, length + 1);
+  WideCharToMultiByte(1252, 0, text, -1, result, static_cast<int>(length) + 1, nullptr, nullptr);
   return result;
 }
 
@@ -142,7 +147,7 @@ void RequestInit(void) {
 char *RequestInput(const char *title, const char *prompt, const char *defaultText, int32_t at) {
   // The arguments may lie in the temporary area, which moves when the result
   // is reserved: the dialog works on copies.
-  char *titleCopy = nullptr, *promptCopy = nullptr, *defaultCopy = nullptr;
+  WCHAR *titleCopy = nullptr, *promptCopy = nullptr, *defaultCopy = nullptr;
   int copied = CopyText(title, &titleCopy);
   copied = copied && CopyText(prompt, &promptCopy);
   copied = copied && CopyText(defaultText, &defaultCopy);
@@ -164,26 +169,26 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
     RequesterLibrary.ownerDisabled = 1;
   }
 
-  char *entered = nullptr;  // the window procedure puts the text here on OK
+  WCHAR *entered = nullptr;  // the window procedure puts the text here on OK
   // Centred: 300 x 130 pixels at 96 dpi.
   int width = ScreenScaled(300), height = ScreenScaled(130);
-  HWND dialog = CreateWindowExA(0, InputClassName, titleCopy, WS_VISIBLE | WS_CAPTION,
+  HWND dialog = CreateWindowExW(0, InputClassName, titleCopy, WS_VISIBLE | WS_CAPTION,
                                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr,
                                 ProgramInstance, nullptr);
   if (!dialog) {
     RequestInputFinish();
   } else {
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&entered));
+    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&entered));
     CreateInputChildren(dialog, promptCopy, defaultCopy);
-    ACCEL keys[2] = {{FVIRTKEY, VK_RETURN, InputCommandOk}, {FVIRTKEY, VK_ESCAPE, InputCommandCancel}};
-    HACCEL accelerators = CreateAcceleratorTableA(keys, 2);
+    // The system only reads the table it is given.
+    HACCEL accelerators = CreateAcceleratorTableA(const_cast<ACCEL *>(InputKeys), 2);
     SetForegroundWindow(dialog);
     BringWindowToTop(dialog);
     RunInputLoop(dialog, accelerators);
     if (accelerators) DestroyAcceleratorTable(accelerators);
   }
-  UnregisterClassA(InputClassName, ProgramInstance);
+  UnregisterClassW(InputClassName, ProgramInstance);
   RequesterLibrary.field = nullptr;
 
   char *result = WriteResult(entered, at);
@@ -222,5 +227,5 @@ LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LP
       RequesterLibrary.done = 1;
       return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -18,9 +18,13 @@ int RequestMessage(const char *title, const char *text) {
 }
 
 int RequestMessageEx(const char *title, const char *text, UINT flags) {
+  WCHAR *wideTitle = RuntimeWideText(title);
+  WCHAR *wideText = RuntimeWideText(text);
   RequestBlockOthers(1);
-  int result = MessageBoxA(RequestOwnerWindow(), text, title, flags);
+  int result = MessageBoxW(RequestOwnerWindow(), wideText, wideTitle, flags);
   RequestBlockOthers(0);
+  RuntimeFree(wideTitle);
+  RuntimeFree(wideText);
   return result;
 }
 

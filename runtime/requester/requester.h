@@ -17,11 +17,11 @@ void RequestInit(void);
 // Return, Escape or a close request. Writes the entered text (or the empty
 // string) into the temporary area at position at, leaves the top behind it,
 // and returns base + at. Any of the texts may be null, and may lie in the
-// temporary area. A quit message (or a failing GetMessageA) during the loop
+// temporary area. A quit message (or a failing GetMessageW) during the loop
 // takes the dialog down like Escape and is not posted again.
 char *RequestInput(const char *title, const char *prompt, const char *defaultText, int32_t at);
 
-// MessageBoxA with the caller's flags (RequestMessage: MB_OK), owned by
+// MessageBoxW with the caller's flags (RequestMessage: MB_OK), owned by
 // RequestOwnerWindow(); the button that closed it, 0 on failure.
 int RequestMessage(const char *title, const char *text);
 int RequestMessageEx(const char *title, const char *text, UINT flags);

@@ -20,7 +20,7 @@ static_assert(SoundVolumeSilence == DSBVOLUME_MIN);
 
 namespace {
 
-constexpr char SoundClassName[] = "MultimediaBase Class";
+constexpr WCHAR SoundClassName[] = L"MultimediaBase Class";
 
 typedef HRESULT(WINAPI *DirectSoundCreateEntry)(LPCGUID device, LPDIRECTSOUND *out, LPUNKNOWN outer);
 
@@ -52,16 +52,16 @@ LRESULT CALLBACK SoundWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_RBUTTONUP:
       return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
 intptr_t WindowMake(void) {
-  // A retry after a failed CreateWindowExA finds the class already there.
-  WNDCLASSEXA known = {};
+  // A retry after a failed CreateWindowExW finds the class already there.
+  WNDCLASSEXW known = {};
   known.cbSize = sizeof known;
-  if (!GetClassInfoExA(ProgramInstance, SoundClassName, &known) || known.lpfnWndProc != SoundWindowProc) {
-    WNDCLASSEXA windowClass = {};
+  if (!GetClassInfoExW(ProgramInstance, SoundClassName, &known) || known.lpfnWndProc != SoundWindowProc) {
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = SoundWindowProc;
@@ -69,9 +69,9 @@ intptr_t WindowMake(void) {
     windowClass.hIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(1));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = SoundClassName;
-    if (!RegisterClassExA(&windowClass)) return 0;
+    if (!RegisterClassExW(&windowClass)) return 0;
   }
-  HWND window = CreateWindowExA(0, SoundClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ProgramInstance, nullptr);
+  HWND window = CreateWindowExW(0, SoundClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ProgramInstance, nullptr);
   return reinterpret_cast<intptr_t>(window);
 }
 

@@ -21,6 +21,7 @@ void FillVolumeTable(int32_t *table) {
 void SoundUseDevice(const SoundDevice *device) {
   SoundLibrary = SoundState{};
   SoundLibrary.device = device;
+  SoundLibrary.deviceChosen = 1;
 }
 
 intptr_t SoundInit(void) {
@@ -31,6 +32,10 @@ intptr_t SoundInit(void) {
     if (!s->table) return 0;
   }
   FillVolumeTable(s->volumeTable);
+  if (!s->deviceChosen) {
+    s->device = SoundStartDevice;
+    s->deviceChosen = 1;
+  }
   const SoundDevice *d = s->device;
   if (!d) return 0;
 

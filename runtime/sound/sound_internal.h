@@ -38,7 +38,11 @@ inline constexpr const SoundDevice *SoundStartDevice = nullptr;
 #endif
 
 struct SoundState {
-  const SoundDevice *device = SoundStartDevice;  // every step goes through it
+  // Every step goes through the device: SoundStartDevice, chosen by the first
+  // SoundInit, unless SoundUseDevice chose another. All zero at first, so the
+  // state needs no initialised data of the program's.
+  const SoundDevice *device = nullptr;
+  int deviceChosen = 0;
   ObjectTable *table = nullptr;  // SoundRecords; absent until SoundInit
   int32_t volumeTable[101] = {};  // volume in percent -> device volume + 10000
   intptr_t library = 0;           // the device library, 0 until loaded

@@ -12,7 +12,7 @@ struct FocusWalk {
 };
 
 bool Eligible(HWND window) {
-  return IsWindowEnabled(window) && IsWindowVisible(window) && (GetWindowLongPtrA(window, GWL_STYLE) & WS_TABSTOP);
+  return IsWindowEnabled(window) && IsWindowVisible(window) && (GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP);
 }
 
 BOOL CALLBACK StepForward(HWND window, LPARAM data) {

@@ -65,7 +65,7 @@ HWND GadgetListSelect(HWND window) {
     return previous;
   }
   SetLastError(0);
-  LONG_PTR replaced = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetListProc));
+  LONG_PTR replaced = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetListProc));
   if (!replaced && GetLastError()) {
     // Not subclassable (another process's window): nothing would ever free the record.
     RemovePropA(window, WindowLibrary->listProperty);
@@ -78,7 +78,7 @@ HWND GadgetListSelect(HWND window) {
 
 LRESULT CALLBACK GadgetListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   GadgetListRecord *record = WindowLibrary ? RecordOf(window) : nullptr;
-  if (!record) return DefWindowProcA(window, message, wParam, lParam);
+  if (!record) return DefWindowProcW(window, message, wParam, lParam);
   WNDPROC previousProc = record->previousProc;
   if (message == WM_NCDESTROY) {
     GadgetListState *state = &WindowLibrary->lists;
@@ -90,6 +90,6 @@ LRESULT CALLBACK GadgetListProc(HWND window, UINT message, WPARAM wParam, LPARAM
     RuntimeFree(record);
     RemovePropA(window, WindowLibrary->listProperty);
   }
-  if (previousProc) return CallWindowProcA(previousProc, window, message, wParam, lParam);
-  return DefWindowProcA(window, message, wParam, lParam);
+  if (previousProc) return CallWindowProcW(previousProc, window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -12,12 +12,12 @@ constexpr DWORD WakeMask = 0x1FF;  // every kind of input, posted, sent and pain
 
 // Fetches one message; false when none came within the time-out.
 bool FetchMessage(MSG *message, int32_t timeout) {
-  if (timeout == -1) return GetMessageA(message, nullptr, 0, 0) != -1;
-  if (PeekMessageA(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return true;
+  if (timeout == -1) return GetMessageW(message, nullptr, 0, 0) != -1;
+  if (PeekMessageW(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return true;
   if (timeout == 0) return false;
   DWORD wait = MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(timeout), WakeMask);
   if (wait == WAIT_TIMEOUT) return false;
-  return PeekMessageA(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD) != 0;
+  return PeekMessageW(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD) != 0;
 }
 
 LRESULT Forward(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -26,7 +26,7 @@ LRESULT Forward(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM l
 }
 
 BOOL CALLBACK SendSysColorChange(HWND child, LPARAM) {
-  SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+  SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
   return TRUE;
 }
 
@@ -62,7 +62,7 @@ LRESULT OnCommand(HWND window, EventFields *event, WPARAM wParam, LPARAM lParam)
     if (event) {
       event->pendingCode = EventControl;
       event->type = HIWORD(wParam);
-      event->object = GetWindowLongPtrA(control, GWLP_ID);
+      event->object = GetWindowLongPtrW(control, GWLP_ID);
     }
     return 0;
   }
@@ -153,9 +153,9 @@ int32_t WindowWaitEvent(int32_t timeout) {
     if (!FetchMessage(&message, timeout)) return 0;
     HWND active = GetActiveWindow();
     HACCEL table = WindowAccelerators(active);
-    if (!table || !TranslateAcceleratorA(active, table, &message)) {
+    if (!table || !TranslateAcceleratorW(active, table, &message)) {
       TranslateMessage(&message);
-      DispatchMessageA(&message);
+      DispatchMessageW(&message);
     }
     if (current->pendingCode) {
       result = current->pendingCode;
@@ -176,7 +176,7 @@ void WindowSetGadgetForward(GadgetForwardProc forward) {
 
 LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The library window is the message's window or its nearest ancestor that
-  // carries a window number; during CreateWindowExA there is none yet.
+  // carries a window number; during CreateWindowExW there is none yet.
   intptr_t number = -1;
   HWND libraryWindow = nullptr;
   for (HWND walk = window; walk; walk = GetParent(walk)) {
@@ -222,7 +222,7 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return NotHandled;
     case WM_GETMINMAXINFO:
       if (!record) return NotHandled;
-      if (lParam && (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+      if (lParam && (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
         reinterpret_cast<MINMAXINFO *>(lParam)->ptMinTrackSize.x = 1;
       return 0;
     case WM_WINDOWPOSCHANGING:
@@ -259,6 +259,6 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = WindowDispatch(window, message, wParam, lParam);
   SetLastError(0);
-  if (result == NotHandled) return DefWindowProcA(window, message, wParam, lParam);
+  if (result == NotHandled) return DefWindowProcW(window, message, wParam, lParam);
   return result;
 }

@@ -12,8 +12,18 @@ constexpr uint32_t LibraryBits = WindowCenterScreen | WindowCenterActive | Windo
 constexpr uint32_t DefaultCaptionMask = ~(WindowInvisible | WindowCenterScreen | WindowCenterActive);
 constexpr uint32_t ToolWindowRemoved = WS_MINIMIZE | WS_MAXIMIZE | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;  // 0x21030000
 
-bool RegisterWindowClass(const char *className) {
-  WNDCLASSA windowClass;
+// The window's class name as the ...W functions take it; null when no memory
+// can be had.
+WCHAR *WideClassName(intptr_t number) {
+  char className[WindowNameSize];
+  WindowClassName(className, number);
+  return RuntimeWideText(className);
+}
+
+// The class makes its windows Unicode from creation, so that neither their
+// title nor typed characters pass through the system's ANSI code page.
+bool RegisterWindowClass(const WCHAR *className) {
+  WNDCLASSW windowClass;
   memset(&windowClass, 0, sizeof windowClass);
   windowClass.style = CS_DBLCLKS;
   windowClass.lpfnWndProc = WindowProc;
@@ -22,7 +32,7 @@ bool RegisterWindowClass(const char *className) {
   windowClass.hCursor = WindowLibrary->classCursor;
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   windowClass.lpszClassName = className;
-  return RegisterClassA(&windowClass) != 0;
+  return RegisterClassW(&windowClass) != 0;
 }
 
 struct Placement {
@@ -129,8 +139,7 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
   if (!record) return 0;
   intptr_t id = number == AutoNumber ? reinterpret_cast<intptr_t>(record) : number;
 
-  char className[WindowNameSize];
-  WindowClassName(className, id);
+  WCHAR *className = WideClassName(id);
   RegisterWindowClass(className);
 
   bool noGadgetList = (flags & WindowNoGadgetList) != 0;
@@ -149,10 +158,13 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   Placement place = PlaceWindow(flags, x, y, outer.right - outer.left, outer.bottom - outer.top);
 
-  HWND window = CreateWindowExA(exStyle, className, title ? title : "", style, place.x, place.y, place.width,
+  WCHAR *wideTitle = RuntimeWideText(title);  // none: an empty title
+  HWND window = CreateWindowExW(exStyle, className, wideTitle, style, place.x, place.y, place.width,
                                 place.height, nullptr, nullptr, ProgramInstance, nullptr);
+  RuntimeFree(wideTitle);
+  if (!window) UnregisterClassW(className, ProgramInstance);
+  RuntimeFree(className);
   if (!window) {
-    UnregisterClassA(className, ProgramInstance);
     ObjectTableRelease(WindowLibrary->windowTable, id);
     return 0;
   }
@@ -190,9 +202,9 @@ void WindowClose(intptr_t number) {
   if (owner) SetActiveWindow(owner);
   RemovePropA(window, WindowIdProperty);
   DestroyWindow(window);
-  char className[WindowNameSize];
-  WindowClassName(className, number);
-  UnregisterClassA(className, ProgramInstance);
+  WCHAR *className = WideClassName(number);
+  UnregisterClassW(className, ProgramInstance);
+  RuntimeFree(className);
   // Destruction sends messages; take the record again rather than trusting the old address.
   record = WindowLookup(number);
   if (!record) return;

@@ -34,8 +34,8 @@ BOOL WindowResize(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t 
     if (height != IgnoreValue) rect.bottom = height;
     else menu = GetMenu(window) != nullptr;
   }
-  AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), menu,
-                     static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+  AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), menu,
+                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   return SetWindowPos(window, nullptr, x, y, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -63,7 +63,7 @@ LRESULT WindowPaintBackground(HDC dc, HWND window) {
     if (!IsWindowVisible(child)) continue;
     char className[31];
     if (!GetClassNameA(child, className, sizeof className)) className[0] = 0;
-    if (IsButtonClass(className) && (GetWindowLongPtrA(child, GWL_STYLE) & 7)) continue;
+    if (IsButtonClass(className) && (GetWindowLongPtrW(child, GWL_STYLE) & 7)) continue;
     RECT rect;
     GetWindowRect(child, &rect);
     POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};

@@ -27,3 +27,15 @@ inline bool PrefixHas(const char *part) {
     if ((p == prefix || p[-1] == '+') && (p[n] == '\0' || p[n] == '+')) return true;
   return false;
 }
+
+#ifdef _WIN32
+#include <windows.h>
+
+// Whether the program runs under the ANSI code page the case was registered
+// for (TAMRIX_CODE_PAGE, beside the LANG and LC_ALL of a locale that has it);
+// true when none was asked for. A case under another code page proves nothing.
+inline bool InCaseCodePage() {
+  const char *page = getenv("TAMRIX_CODE_PAGE");
+  return !page || GetACP() == strtoul(page, nullptr, 10);
+}
+#endif

@@ -165,14 +165,29 @@ TEST(Scripted, AlarmWithoutSoundDeviceShowsMessageAtOnce) {
   EXPECT_EQ(run.exitCode, 0u);
 }
 
-// The usual case: the user went back to another program after setting the
-// alarm. The message must come above everything, the topmost clock included.
-TEST(ClockAlarm, EmptiedNameWhileAnotherProgramIsInFront) {
-  AlarmRun run;
-  run.otherInFront = true;
-  RunAlarm({}, "", &run);
-  if (HasFatalFailure()) return;
-  EXPECT_EQ(run.title, AlarmTitle);
-  EXPECT_EQ(run.text, run.alarm + "\r\r") << Printable(run.text);
-  EXPECT_EQ(run.exitCode, 0u);
+// The name as typed ends the message, also under another ANSI code page
+// (the locale cases). The emptied name comes while another program is in
+// front, the usual case: the message must come above everything, the
+// topmost clock included.
+TEST(ClockAlarm, TypedNameEndsTheMessage) {
+  ASSERT_TRUE(InCaseCodePage()) << "the locale did not reach Wine: ANSI code page " << GetACP();
+  struct Row {
+    const char *typed;
+    bool otherInFront;
+    const char *why;
+  };
+  const Row rows[] = {
+      {"", true, "emptied: the message ends with an empty line; another program in front"},
+      {"M\xFCll", false, "a letter beyond ASCII"},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.why);
+    AlarmRun run;
+    run.otherInFront = row.otherInFront;
+    RunAlarm({}, row.typed, &run);
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(run.title, AlarmTitle);
+    EXPECT_EQ(run.text, run.alarm + "\r\r" + row.typed) << Printable(run.text);
+    EXPECT_EQ(run.exitCode, 0u);
+  }
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "harness/text1252.h"
+
 namespace driver {
 
 namespace {
@@ -179,17 +181,16 @@ std::vector<std::string> ClockProcess::SeenSequence() const {
 }
 
 std::string WindowText(HWND window) {
-  char buffer[1024] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
+  WCHAR buffer[1024] = {};
+  GetWindowTextW(window, buffer, 1024);
+  return Cp1252From(buffer);
 }
 
 std::string MessageText(HWND window) {
-  char buffer[1024] = {};
+  WCHAR buffer[1024] = {};
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
-                      &result);
-  return buffer;
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &result);
+  return Cp1252From(buffer);
 }
 
 std::string ClassOf(HWND window) {
@@ -216,7 +217,7 @@ DialogParts FindDialogParts(HWND dialog) {
 }
 
 void TypeText(HWND edit, const std::string &text) {
-  for (unsigned char c : text) PostMessageA(edit, WM_CHAR, c, 1);
+  for (WCHAR c : WideFrom1252(text)) PostMessageW(edit, WM_CHAR, c, 1);
 }
 
 void PressKey(HWND edit, UINT virtualKey) {

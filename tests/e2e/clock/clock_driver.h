@@ -11,7 +11,9 @@
 
 namespace driver {
 
-// Texts the program shows (cp1252).
+// Texts the program shows (cp1252). The driver reads and types them through
+// the ...W functions and Windows' own 1252 table, so they compare the same
+// under any ANSI code page.
 inline constexpr char TimeTitle[] = "Tamrix: Wenn gew\xFCnscht, Alarmzeit eingeben!";
 inline constexpr char TimePrompt[] = "Eingabe-Format = # oder ## oder ##:## oder ##:##:##";
 inline constexpr char NameTitle[] = "Tamrix: Erinnerungsname Alarm!";
@@ -84,7 +86,7 @@ class ClockProcess {
 // The Tamrix.exe under test (a Windows path).
 std::string ProgramPath();
 
-std::string WindowText(HWND window);             // GetWindowTextA
+std::string WindowText(HWND window);             // GetWindowTextW
 std::string MessageText(HWND window);            // WM_GETTEXT, works for any control
 std::string ClassOf(HWND window);
 std::vector<HWND> Children(HWND parent);

@@ -1,3 +1,4 @@
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
@@ -6,6 +7,8 @@
 #include "gadget_env.h"
 #include "runtime/platform/program_instance.h"
 #include "harness/gdi_count.h"
+#include "harness/case_env.h"
+#include "harness/text1252.h"
 
 namespace gadgettest {
 namespace {
@@ -57,7 +60,7 @@ TEST_F(GadgetCreateTest, FlagsBecomeStaticStylesAndTheSunkenEdge) {
     EXPECT_EQ(WindowText(control), "-.-.-");
     EXPECT_EQ(GetWindowLongPtrA(control, GWLP_ID), 1);
     EXPECT_EQ(reinterpret_cast<intptr_t>(GetPropA(control, "ZX_ID")), 1);
-    EXPECT_EQ(GetWindowLongPtrA(control, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(GadgetProc));
+    EXPECT_EQ(GetWindowLongPtrW(control, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(GadgetProc));
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), StockGuiFont());
     GadgetRecord *record = GadgetLookup(1);
     ASSERT_NE(record, nullptr);
@@ -83,7 +86,18 @@ TEST_F(GadgetCreateTest, TextGadgetKindIsFilledOnFirstCreation) {
   for (void *slot : TextGadgetKind.reserved) EXPECT_EQ(slot, nullptr);
 }
 
+std::wstring WideWindowText(HWND window) {
+  WCHAR text[512];
+  int length = GetWindowTextW(window, text, 512);
+  return std::wstring(text, static_cast<size_t>(length));
+}
+
+// The texts read back with GetWindowTextW are the cp1252 bytes as Windows'
+// own 1252 table maps them. Also run under another ANSI code page
+// (the locale cases, registered with TAMRIX_CODE_PAGE).
 TEST_F(GadgetCreateTest, TextsAreShownByteForByte) {
+  ASSERT_TRUE(InCaseCodePage()) << "the locale did not reach Wine: ANSI code page " << GetACP();
+  const std::string upperHalf = UpperHalf1252();
   struct Row {
     const char *text;
     const char *shown;
@@ -93,15 +107,16 @@ TEST_F(GadgetCreateTest, TextsAreShownByteForByte) {
       {"", ""},
       {"Montag\r08.12.2026\r07:30:00", "Montag\r08.12.2026\r07:30:00"},
       {"Donnerstag \xDC\xE4\xF6\xDF\x80", "Donnerstag \xDC\xE4\xF6\xDF\x80"},  // cp1252
+      {upperHalf.c_str(), upperHalf.c_str()},  // every byte from 0x80 to 0xFF
   };
   for (size_t i = 0; i < sizeof rows / sizeof rows[0]; i++) {
     SCOPED_TRACE(::testing::Message() << "row " << i);
     HWND control = reinterpret_cast<HWND>(GadgetCreateText(2, 0, 0, 200, 60, rows[i].text, 0));
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(WindowText(control), rows[i].shown);
+    EXPECT_EQ(WideWindowText(control), WideFrom1252(rows[i].shown));
     GadgetSetText(2, "x");
     GadgetSetText(2, rows[i].text);
-    EXPECT_EQ(WindowText(control), rows[i].shown) << "GadgetSetText";
+    EXPECT_EQ(WideWindowText(control), WideFrom1252(rows[i].shown)) << "GadgetSetText";
   }
 }
 

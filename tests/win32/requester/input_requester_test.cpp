@@ -1,10 +1,14 @@
 // The input dialog under Wine: its windows as created, real keys and clicks,
 // and where its result lands in the temporary area.
 #include <gtest/gtest.h>
+
+#include "harness/case_env.h"
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
 
+#include "harness/text1252.h"
 #include "requester_test_support.h"
 #include "runtime/platform/program_instance.h"
 #include "runtime/objects/objects.h"
@@ -18,9 +22,9 @@ const char AlarmPrompt[] = "Eingabe-Format = # oder ## oder ##:## oder ##:##:##"
 const char Default[] = "Alarm wurde ausgel\xF6st!";
 
 bool ClassRegistered() {
-  WNDCLASSEXA wc = {};
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
-  return GetClassInfoExA(ProgramInstance, "InputRequester", &wc) != 0;
+  return GetClassInfoExW(ProgramInstance, L"InputRequester", &wc) != 0;
 }
 
 struct DialogParts {
@@ -92,7 +96,7 @@ struct DialogSeen {
   DWORD selStart = 99, selEnd = 99;
   HWND focus = nullptr, fieldWindow = nullptr;
   bool registered = false;
-  WNDCLASSEXA wc = {};
+  WNDCLASSEXW wc = {};
   LONG_PTR userData = 0;
   char *cellValue = reinterpret_cast<char *>(1);
   int childCount = 0;
@@ -150,7 +154,7 @@ TEST_F(InputRequesterTest, DialogWindowsAsCreated) {
     if (GetGUIThreadInfo(MainThreadId, &info)) seen.focus = info.hwndFocus;
     seen.fieldWindow = parts.field;
     seen.wc.cbSize = sizeof seen.wc;
-    seen.registered = GetClassInfoExA(ProgramInstance, "InputRequester", &seen.wc) != 0;
+    seen.registered = GetClassInfoExW(ProgramInstance, L"InputRequester", &seen.wc) != 0;
     seen.userData = GetWindowLongPtrA(parts.dialog, GWLP_USERDATA);
     if (seen.userData) seen.cellValue = *reinterpret_cast<char **>(seen.userData);
     PostMessageA(parts.dialog, WM_CLOSE, 0, 0);
@@ -323,7 +327,13 @@ TEST_F(InputRequesterTest, ArgumentsInTheAreaSurviveItsGrowth) {
 
 // ---- Texts ----
 
+// Read back with the ...W functions, the texts are their cp1252 bytes as
+// Windows' own 1252 table maps them; the entry comes back as the same bytes.
+// Also run under another ANSI code page (the locale cases, registered with
+// TAMRIX_CODE_PAGE).
 TEST_F(InputRequesterTest, TextsArriveAndReturnByteForByte) {
+  ASSERT_TRUE(InCaseCodePage()) << "the locale did not reach Wine: ANSI code page " << GetACP();
+  const std::string upperHalf = UpperHalf1252();
   const std::string wide(400, 'W');  // far wider than the field
   struct Case {
     const char *name;
@@ -339,20 +349,22 @@ TEST_F(InputRequesterTest, TextsArriveAndReturnByteForByte) {
       {"clock's name dialog", "Tamrix: Erinnerungsname Alarm!", "Bezeichnung f\xFCr den Alarm eingeben!",
        Default, "Tamrix: Erinnerungsname Alarm!", "Bezeichnung f\xFCr den Alarm eingeben!", Default,
        Default},
+      {"every byte from 0x80 to 0xFF", upperHalf.c_str(), upperHalf.c_str(), upperHalf.c_str(), upperHalf,
+       upperHalf, upperHalf, upperHalf},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     StrTempSetTop(0);
-    std::string title, prompt, field;
+    std::wstring title, prompt, field;
     InputRun run = RunInput(c.title, c.prompt, c.defaultText, [&](const DialogParts &parts) {
-      title = TextOf(parts.dialog);
-      prompt = TextOf(parts.prompt);
-      field = TextOf(parts.field);
+      title = WideTextOf(parts.dialog);
+      prompt = WideTextOf(parts.prompt);
+      field = WideTextOf(parts.field);
       PressKey(VK_RETURN);
     });
-    EXPECT_EQ(title, c.shownTitle);
-    EXPECT_EQ(prompt, c.shownPrompt);
-    EXPECT_EQ(field, c.shownField);
+    EXPECT_EQ(title, WideFrom1252(c.shownTitle));
+    EXPECT_EQ(prompt, WideFrom1252(c.shownPrompt));
+    EXPECT_EQ(field, WideFrom1252(c.shownField));
     ExpectResultAt(run, c.expected);
   }
 }

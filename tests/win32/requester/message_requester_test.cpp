@@ -3,10 +3,14 @@
 // input dialog leaves nothing behind.
 #include <gtest/gtest.h>
 
+#include "harness/case_env.h"
+#include <stdio.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "harness/text1252.h"
 #include "requester_test_support.h"
 #include "runtime/platform/program_instance.h"
 #include "runtime/objects/objects.h"
@@ -16,7 +20,8 @@
 namespace {
 
 struct BoxSeen {
-  std::string className, title, text;
+  std::string className;
+  std::wstring title, text;  // read with the ...W functions
   std::vector<int> buttons;  // ids of the visible buttons, ascending
   HWND owner = nullptr;
 };
@@ -24,8 +29,8 @@ struct BoxSeen {
 BoxSeen SeeBox(HWND box) {
   BoxSeen seen;
   seen.className = ClassOf(box);
-  seen.title = TextOf(box);
-  seen.text = TextOf(GetDlgItem(box, 0xFFFF));
+  seen.title = WideTextOf(box);
+  seen.text = WideTextOf(GetDlgItem(box, 0xFFFF));
   for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
     if (ClassOf(c) == "Button" && IsWindowVisible(c)) seen.buttons.push_back(GetDlgCtrlID(c));
   std::sort(seen.buttons.begin(), seen.buttons.end());
@@ -57,7 +62,12 @@ std::function<void(HWND)> Key(WORD vk) {
   return [vk](HWND) { PressKey(vk); };
 }
 
+// Read back with the ...W functions, title and text are their cp1252 bytes as
+// Windows' own 1252 table maps them. Also run under another ANSI code page
+// (the locale cases, registered with TAMRIX_CODE_PAGE).
 TEST(RequestMessage, TitleAndTextArriveByteForByte) {
+  ASSERT_TRUE(InCaseCodePage()) << "the locale did not reach Wine: ANSI code page " << GetACP();
+  const std::string upperHalf = UpperHalf1252();
   struct Case {
     const char *name, *title, *text;
   };
@@ -68,14 +78,15 @@ TEST(RequestMessage, TitleAndTextArriveByteForByte) {
       {"cp1252 letters", "\xC4\xD6\xDC \x80", "\xE4 \xF6 \xFC \xDF \x80"},
       {"lone carriage return", "a\rb", "eins\rzwei\r"},
       {"empty", "", ""},
+      {"every byte from 0x80 to 0xFF", upperHalf.c_str(), upperHalf.c_str()},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
     BoxSeen seen;
     EXPECT_EQ(RunBox(c.title, c.text, MB_OK, seen, Post(IDOK)), IDOK);
     EXPECT_EQ(seen.className, "#32770");
-    EXPECT_EQ(seen.title, c.title);
-    EXPECT_EQ(seen.text, c.text);
+    EXPECT_EQ(seen.title, WideFrom1252(c.title));
+    EXPECT_EQ(seen.text, WideFrom1252(c.text));
     EXPECT_EQ(seen.buttons, std::vector<int>{IDOK});
   }
 }

@@ -58,6 +58,18 @@ std::string TextOf(HWND window) {
   return text;
 }
 
+std::wstring WideTextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 3000, &length)) return L"<no answer>";
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 3000,
+                           &got))
+    return L"<no answer>";
+  text.resize(static_cast<size_t>(got));
+  return text;
+}
+
 namespace {
 void SendKeyEvent(WORD vk, WORD scan, DWORD flags) {
   INPUT input = {};

@@ -20,6 +20,8 @@ std::string ClassOf(HWND window);
 // The window's text read with WM_GETTEXT (so it works for an EDIT of another
 // thread), bounded in time; "<no answer>" when the window does not answer.
 std::string TextOf(HWND window);
+// The same read with the ...W functions, as UTF-16.
+std::wstring WideTextOf(HWND window);
 LRESULT SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Real input through SendInput; it reaches the foreground window's focus.

@@ -48,7 +48,7 @@ TEST_F(GadgetListTest, FirstWindowKeepsTheStartArray) {
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->window, window);
   EXPECT_EQ(record->savedStack, nullptr);
-  EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(GadgetListProc));
+  EXPECT_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(GadgetListProc));
   EXPECT_NE(record->previousProc, nullptr);
   // A control created in the current list lands in the window.
   HWND control = CreateChild(GadgetListSelect(nullptr), "STATIC", WS_VISIBLE, 2, 2, 50, 20, 1);
@@ -144,11 +144,11 @@ TEST_F(GadgetListTest, BitThreeWindowIsNotSubclassedUntilSelected) {
   WindowOpen(1, 30, 30, 100, 50, "no list", 0x8);
   HWND quiet = WindowHandle(1);
   EXPECT_EQ(RecordOf(quiet), nullptr);
-  EXPECT_NE(GetWindowLongPtrA(quiet, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(GadgetListProc));
+  EXPECT_NE(GetWindowLongPtrW(quiet, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(GadgetListProc));
   EXPECT_EQ(GadgetListSelect(nullptr), WindowHandle(0));
   EXPECT_EQ(GadgetListSelect(quiet), WindowHandle(0));
   EXPECT_NE(RecordOf(quiet), nullptr);
-  EXPECT_EQ(GetWindowLongPtrA(quiet, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(GadgetListProc));
+  EXPECT_EQ(GetWindowLongPtrW(quiet, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(GadgetListProc));
   // Its messages still reach the window procedure behind the subclass.
   DrainAll();
   SendMessageA(quiet, WM_CLOSE, 0, 0);
@@ -160,7 +160,7 @@ TEST_F(GadgetListTest, AnyWindowCanBeAList) {
   HWND plain = CreateWindowExA(0, "STATIC", "plain", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(plain, nullptr);
-  LONG_PTR staticProc = GetWindowLongPtrA(plain, GWLP_WNDPROC);
+  LONG_PTR staticProc = GetWindowLongPtrW(plain, GWLP_WNDPROC);
   EXPECT_EQ(GadgetListSelect(plain), nullptr);
   GadgetListRecord *record = RecordOf(plain);
   ASSERT_NE(record, nullptr);

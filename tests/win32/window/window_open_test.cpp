@@ -1,7 +1,10 @@
 // Opening and closing windows against the real user32: styles, geometry,
 // class, properties, accelerators, the gadget list and the failure path.
+#include <stdio.h>
 #include <string.h>
 
+#include "harness/case_env.h"
+#include "harness/text1252.h"
 #include "window_test_support.h"
 
 namespace {
@@ -81,7 +84,7 @@ TEST_F(WindowOpenTest, ClockWindow) {
   EXPECT_STREQ(title, "Tamrix");
   EXPECT_EQ(ClassNameOf(window), "WindowClass_0");
   EXPECT_EQ(GetClassLongPtrA(window, GCL_STYLE), CS_DBLCLKS);
-  EXPECT_EQ(GetClassLongPtrA(window, GCLP_WNDPROC), reinterpret_cast<LONG_PTR>(WindowProc));
+  EXPECT_EQ(GetClassLongPtrW(window, GCLP_WNDPROC), reinterpret_cast<LONG_PTR>(WindowProc));
   EXPECT_EQ(GetClassLongPtrA(window, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
   EXPECT_EQ(GetClassLongPtrA(window, GCLP_HCURSOR), reinterpret_cast<LONG_PTR>(LoadCursorA(nullptr, IDC_ARROW)));
   EXPECT_EQ(GetClassLongPtrA(window, GCLP_HMODULE), reinterpret_cast<LONG_PTR>(GetModuleHandleA(nullptr)));
@@ -100,17 +103,23 @@ TEST_F(WindowOpenTest, ClockWindowWithAlarmLine) {
   EXPECT_EQ(client.bottom, 72);
 }
 
+// Read back with GetWindowTextW, a title is its cp1252 bytes as Windows' own
+// 1252 table maps them. Also run under another ANSI code page (the locale
+// cases, registered with TAMRIX_CODE_PAGE).
 TEST_F(WindowOpenTest, TitleTexts) {
+  ASSERT_TRUE(InCaseCodePage()) << "the locale did not reach Wine: ANSI code page " << GetACP();
+  const std::string upperHalf = UpperHalf1252();
   struct Case {
     const char *title;
     const char *expected;
-  } cases[] = {{nullptr, ""}, {"", ""}, {"Tamrix", "Tamrix"}, {"Gr\xFC\xDF" "e", "Gr\xFC\xDF" "e"}};
+  } cases[] = {{nullptr, ""}, {"", ""}, {"Tamrix", "Tamrix"}, {"Gr\xFC\xDF" "e", "Gr\xFC\xDF" "e"},
+               {upperHalf.c_str(), upperHalf.c_str()}};  // every byte from 0x80 to 0xFF
   for (const Case &c : cases) {
     SCOPED_TRACE(c.expected);
     ASSERT_NE(WindowOpen(0, 10, 10, 150, 50, c.title, 0), 0);
-    char text[32] = {'?'};
-    GetWindowTextA(WindowHandle(0), text, sizeof text);
-    EXPECT_STREQ(text, c.expected);
+    WCHAR text[256] = {L'?'};
+    GetWindowTextW(WindowHandle(0), text, 256);
+    EXPECT_EQ(std::wstring(text), WideFrom1252(c.expected));
   }
 }
 

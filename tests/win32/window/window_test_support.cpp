@@ -23,17 +23,19 @@ Tracked *Find(HWND window) {
 }
 
 // Stays in every window it subclassed until the window is gone, so the
-// library's procedures behind it always run.
+// library's procedures behind it always run. A Unicode procedure, like the
+// library's: one installed at creation must not pass the window's title
+// through the ANSI code page.
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Tracked *entry = Find(window);
-  if (!entry) return DefWindowProcA(window, message, wParam, lParam);
+  if (!entry) return DefWindowProcW(window, message, wParam, lParam);
   WNDPROC previous = entry->previous;
   if (entry->index >= 0 && !IgnoreMessage(message)) logged.push_back({entry->index, message, wParam, lParam});
   if (message == WM_NCDESTROY) {
     for (size_t i = 0; i < tracked.size(); i++)
       if (tracked[i].window == window) tracked.erase(tracked.begin() + static_cast<long>(i));
   }
-  return CallWindowProcA(previous, window, message, wParam, lParam);
+  return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -132,8 +134,8 @@ int RecorderTrack(HWND window) {
   int index = nextIndex++;
   tracked.push_back({window, nullptr, index});
   WNDPROC previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
-  // The procedure may already run during SetWindowLongPtrA; find the entry again.
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
+  // The procedure may already run during SetWindowLongPtrW; find the entry again.
   Find(window)->previous = previous;
   return index;
 }
