@@ -67,10 +67,10 @@ constexpr InputChild ButtonChild = {L"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTO
                                     110, 67, 80, 25, InputCommandOk};
 
 // Makes the child with its place scaled to the screen's DPI.
-HWND CreateChild(HWND dialog, const InputChild &spec, const WCHAR *text) {
-  HWND child = CreateWindowExW(spec.exStyle, spec.className, text, spec.style, ScreenScaled(spec.x),
-                               ScreenScaled(spec.y), ScreenScaled(spec.width), ScreenScaled(spec.height), dialog,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ProgramInstance, nullptr);
+HWND CreateChild(HWND dialog, const InputChild &layout, const WCHAR *text) {
+  HWND child = CreateWindowExW(layout.exStyle, layout.className, text, layout.style, ScreenScaled(layout.x),
+                               ScreenScaled(layout.y), ScreenScaled(layout.width), ScreenScaled(layout.height), dialog,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), ProgramInstance, nullptr);
   if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(RequesterLibrary.font), TRUE);
   return child;
 }

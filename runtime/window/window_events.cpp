@@ -229,7 +229,7 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       // The default processing only clamps the size to the tracking limits,
       // which are for the user's dragging: a window without a sizing frame
       // keeps exactly the size the program gives it.
-      if (record && record->windowHandle == window && !(GetWindowLongPtrA(window, GWL_STYLE) & WS_THICKFRAME))
+      if (record && record->windowHandle == window && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_THICKFRAME))
         return 0;
       return NotHandled;
     case WM_NOTIFY:
