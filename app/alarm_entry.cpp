@@ -1,5 +1,6 @@
 // The entry's length alone decides which pieces are hours, minutes and
-// seconds; separators are never examined.
+// seconds; separators are never examined, and every accepted entry becomes
+// HH:MM:SS, the form a formatted time takes.
 #include "app/alarm_entry.h"
 
 #include "runtime/strings/strings.h"
@@ -26,18 +27,22 @@ void TakeWhole(char **text, int32_t *value, const char *entry) {
   *value = static_cast<int32_t>(StrVal(*text));
 }
 
-bool OutOfRange(int32_t value, int32_t highest) {
+// A piece fails when it is not all digits (so that the rebuilt time can
+// equal a formatted one) or its value is out of range.
+bool BadPiece(const char *piece, int32_t value, int32_t highest) {
+  for (const char *p = piece; p && *p; p++)
+    if (*p < '0' || *p > '9') return true;
   return value > highest || value < 0;
 }
 
-// alarmTime = hourText + ":" + minuteText + ":" + secondText.
-void JoinPieces(ClockState *s) {
+// alarmTime = hourText + ":" + minuteText + ":" + seconds.
+void JoinPieces(ClockState *s, const char *seconds) {
   int32_t mark = StrTempTop();
   StrAppend(s->hourText);
   StrAppend(":");
   StrAppend(s->minuteText);
   StrAppend(":");
-  StrAppend(s->secondText);
+  StrAppend(seconds);
   StrStore(&s->alarmTime, mark);
 }
 
@@ -55,29 +60,26 @@ void Surround(ClockState *s, const char *before, const char *after) {
 int32_t AlarmEntryValidate(ClockState *s) {
   s->inputLength = StrLen(s->alarmTime);
   const char *entry = s->alarmTime;
+  // Values of pieces a form lacks are 0: the alarm's time of day is read
+  // from all three.
+  s->minuteValue = s->secondValue = 0;
   switch (s->inputLength) {
     case 1:
     case 2:
       TakeWhole(&s->hourText, &s->hourValue, entry);
-      if (OutOfRange(s->hourValue, 24)) s->inputError = 1;
+      if (BadPiece(s->hourText, s->hourValue, 23)) s->inputError = 1;
       Surround(s, s->inputLength == 1 ? "0" : nullptr, ":00:00");
       break;
     case 5:
-      s->hourValue = TakePiece(&s->hourText, StrLeft, entry, 2);
-      s->minuteValue = TakePiece(&s->minuteText, StrRight, entry, 2);
-      if (OutOfRange(s->hourValue, 24)) s->inputError = 1;
-      if (OutOfRange(s->minuteValue, 59)) s->inputError = 1;
-      Surround(s, nullptr, ":00");
-      break;
     case 6:
     case 8:
       s->hourValue = TakePiece(&s->hourText, StrLeft, entry, 2);
       s->minuteValue = TakeMiddle(&s->minuteText, entry, s->inputLength == 6 ? 3 : 4);
-      s->secondValue = TakePiece(&s->secondText, StrRight, entry, 2);
-      if (OutOfRange(s->hourValue, 24)) s->inputError = 1;
-      if (OutOfRange(s->minuteValue, 59)) s->inputError = 1;
-      if (OutOfRange(s->secondValue, 59)) s->inputError = 1;
-      JoinPieces(s);
+      if (s->inputLength != 5) s->secondValue = TakePiece(&s->secondText, StrRight, entry, 2);
+      if (BadPiece(s->hourText, s->hourValue, 23)) s->inputError = 1;
+      if (BadPiece(s->minuteText, s->minuteValue, 59)) s->inputError = 1;
+      if (s->inputLength != 5 && BadPiece(s->secondText, s->secondValue, 59)) s->inputError = 1;
+      JoinPieces(s, s->inputLength == 5 ? "00" : s->secondText);
       break;
     default:  // empty, 3, 4, 7 or more than 8 characters
       s->inputError = 1;

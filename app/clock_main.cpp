@@ -2,7 +2,9 @@
 
 #include "app/alarm_entry.h"
 #include "app/clock_text.h"
+#include "app/clock_tick.h"
 #include "resources/alarm/alarm_image.h"
+#include "runtime/date/date.h"
 #include "runtime/font/font.h"
 #include "runtime/gadget/gadget.h"
 #include "runtime/objects/objects.h"
@@ -25,7 +27,6 @@ constexpr uint32_t ClockGadgetFlags = 0x20001;   // centred text in a sunken edg
 constexpr COLORREF ClockTextColor = 255;         // pure red
 constexpr char ClockFontFace[] = "Arial";
 constexpr int32_t ClockFontSize = 10;
-constexpr int32_t TickMilliseconds = 500;
 constexpr uint32_t AlarmPauseMilliseconds = 2000;
 
 // The dialog's answer goes straight from the temporary area into the variable.
@@ -83,9 +84,17 @@ void FireAlarm(ClockState *state) {
   ShowAlarmMessage(state);
 }
 
+// The wait is read just before it, so that each new second shows at once.
+int32_t TickWait(void) {
+  PlatformTime now;
+  PlatformLocalTime(&now);
+  return ClockTickWait(now.millisecond);
+}
+
 void TickLoop(ClockState *state) {
+  ClockAlarmArm(state, DateNow());
   for (;;) {
-    state->lastEvent = WindowWaitEvent(TickMilliseconds);
+    state->lastEvent = WindowWaitEvent(TickWait());
     if (state->lastEvent == EventCloseRequest) return;
     ClockTextBuild(state);
     GadgetSetText(ClockGadget, state->clockText);

@@ -4,7 +4,8 @@
 
 // Strings are string values of the string runtime (null is empty) owned by
 // the variable; integers are signed 32-bit except the font's number, which
-// is pointer-wide because an AutoNumber font's number is its handle.
+// is pointer-wide because an AutoNumber font's number is its handle, and the
+// date values of the alarm's moment and the last reading.
 struct ClockState {
   char *clockText;
   int32_t alarmWanted;
@@ -24,6 +25,8 @@ struct ClockState {
   int32_t lastEvent;
   int32_t weekday;
   char *weekdayName;
+  int64_t alarmDue;     // the alarm rings at the first reading at or after it
+  int64_t lastReading;  // of the previous pass, to see the clock go back
 };
 
 inline constexpr char ClockTextDefault[] = "-.-.-";

@@ -30,19 +30,6 @@ void ClockTextBuild(ClockState *s) {
   ClockTextBuildWith(s, DateNow);
 }
 
-int ClockAlarmDueWith(ClockState *s, ClockReading now) {
-  if (s->inputError != 0 || s->alarmWanted != 1) return 0;
-  int32_t mark = StrTempTop();
-  char *time = DateFormat("%hh:%ii:%ss", now(), mark);
-  // Only compared: the top goes back to the mark first, leaving the bytes.
-  StrTempRelease(StrTempTop() - mark);
-  return StrEqual(time, s->alarmTime);
-}
-
-int ClockAlarmDue(ClockState *s) {
-  return ClockAlarmDueWith(s, DateNow);
-}
-
 char *ClockAlarmMessage(const ClockState *s, int32_t at) {
   size_t timeLength = s->alarmTime ? strlen(s->alarmTime) : 0;
   size_t nameLength = s->alarmName ? strlen(s->alarmName) : 0;

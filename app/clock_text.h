@@ -1,10 +1,10 @@
-// The clock text of each pass, the alarm comparison and the alarm message.
+// The clock text of each pass and the alarm message.
 #pragma once
 #include "app/clock_state.h"
 
 // A reading of the current date value; DateNow in the program, a fixed or
 // stepping clock in tests.
-typedef int32_t (*ClockReading)(void);
+typedef int64_t (*ClockReading)(void);
 
 inline constexpr const char *const WeekdayNames[7] = {
     "Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag",
@@ -16,11 +16,6 @@ inline constexpr const char *const WeekdayNames[7] = {
 // The clock is read anew for the weekday, the date and the time line.
 void ClockTextBuild(ClockState *state);
 void ClockTextBuildWith(ClockState *state, ClockReading now);
-
-// 1 when an alarm is armed (inputError 0, alarmWanted 1) and the time now,
-// formatted "%hh:%ii:%ss", equals alarmTime byte for byte.
-int ClockAlarmDue(ClockState *state);
-int ClockAlarmDueWith(ClockState *state, ClockReading now);
 
 // alarmTime + "\r\r" + alarmName, as a temporary written at position at;
 // returns its address.

@@ -1,6 +1,8 @@
 #include "bench/tick_work.h"
 
 #include "app/clock_text.h"
+#include "app/clock_tick.h"
+#include "runtime/date/date.h"
 #include "runtime/objects/objects.h"
 #include "runtime/platform/platform.h"
 #include "runtime/strings/strings.h"
@@ -8,7 +10,7 @@
 
 namespace {
 
-constexpr PlatformTime FixedTime = {2026, 12, 7, 9, 13, 2};
+constexpr PlatformTime FixedTime = {2026, 12, 7, 9, 13, 2, 0};
 constexpr time_t FixedTimeT = 1796634782;  // the same instant, as UTC
 
 const char *const BaselineWeekdays[7] = {
@@ -24,6 +26,9 @@ void TamrixTickSetUp(ClockState *state) {
   *state = ClockState{};
   ClockStateSetDefaults(state);
   StrAssign(&state->alarmTime, "12:30:00");
+  state->hourValue = 12;
+  state->minuteValue = 30;
+  ClockAlarmArm(state, DateNow());
 }
 
 int TamrixTickPass(ClockState *state) {

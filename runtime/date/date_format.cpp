@@ -23,13 +23,20 @@ inline int Lower(char c) {
 }
 
 struct Fields {
-  int32_t date;
+  uint32_t days;  // 0 for a value that cannot be split
   uint32_t secondOfDay;  // unsigned: cheaper division
+  int valid;
   // Split only when a token needs them; year -1 until then.
   DateFields calendar;
 
   const DateFields &Calendar() {
-    if (calendar.year < 0) DateSplitCalendar(date, &calendar);
+    if (calendar.year < 0) {
+      if (valid) {
+        DateSplitCalendar(days, &calendar);
+      } else {
+        calendar.year = calendar.month = calendar.day = 0;
+      }
+    }
     return calendar;
   }
 };
@@ -48,7 +55,7 @@ struct Fields {
   switch (letter) {
     case 'y': {
       if (Lower(p[1]) != 'y') return 0;
-      uint32_t year = static_cast<uint32_t>(f.Calendar().year);  // 0, or 1970..2038
+      uint32_t year = static_cast<uint32_t>(f.Calendar().year);  // 0, or 1970..9999
       if ((!end || end - p >= 4) && Lower(p[2]) == 'y' && Lower(p[3]) == 'y') {
         memcpy(*out, TwoDigits + 2 * (year / 100), 2);  // year 0 gives "0000"
         memcpy(*out + 2, TwoDigits + 2 * (year % 100), 2);
@@ -72,10 +79,9 @@ struct Fields {
 
 }  // namespace
 
-char *DateFormat(const char *mask, int32_t date, int32_t at) {
+char *DateFormat(const char *mask, int64_t date, int32_t at) {
   Fields f;
-  f.date = date;
-  f.secondOfDay = date < 0 ? 0 : static_cast<uint32_t>(date) % 86400;
+  f.valid = DateSplitDays(date, &f.days, &f.secondOfDay);
   f.calendar.year = -1;
   f.calendar.month = f.calendar.day = 0;  // set by the split before use; this quiets the compiler
 

@@ -2,40 +2,47 @@
 #pragma once
 #include <stdint.h>
 
+#include "runtime/date/date.h"
+
 struct DateFields {
   int32_t year, month, day, hour, minute, second, weekday;
 };
 
-// Splits a date value by UTC calendar rules; every field of a negative value
-// is 0.
-void DateSplit(int32_t date, DateFields *fields);
-// Only year, month and day (the other fields are left as they are); inline,
-// since formatting needs it on every pass of the clock.
-inline void DateSplitCalendar(int32_t date, DateFields *fields) {
-  if (date < 0) {
-    fields->year = fields->month = fields->day = 0;
-    return;
+// Days since 1970-01-01 and the second of that day, by 32-bit operations
+// only: a 64-bit division would call a helper that the i686 program cannot
+// link. 86400 = 2^7 * 675, and a valid value stays below 2^38, so the shifted
+// value fits 32 bits and both results are exact. Returns 0, with both 0, for
+// a value outside 0 .. DateLast.
+inline int DateSplitDays(int64_t date, uint32_t *days, uint32_t *secondOfDay) {
+  if (date < 0 || date > DateLast) {
+    *days = *secondOfDay = 0;
+    return 0;
   }
-  // Unsigned from here: every quantity is non-negative.
-  uint32_t days = static_cast<uint32_t>(date) / 86400;
-  // Date values end in 2038, so every fourth year from 1968 is a leap year:
-  // count in blocks of four years that start with one.
-  uint32_t sinceLeap = days + 731;  // days since 1968-01-01
-  uint32_t block = sinceLeap / 1461;
-  uint32_t inBlock = sinceLeap % 1461;
-  uint32_t yearInBlock = inBlock < 366 ? 0 : (inBlock - 1) / 365;
-  uint32_t dayOfYear = inBlock < 366 ? inBlock : (inBlock - 1) % 365;
-  fields->year = static_cast<int32_t>(1968 + block * 4 + yearInBlock);
-  // Months from March on follow a pattern of 153 days per five months.
-  uint32_t march = yearInBlock == 0 ? 60 : 59;
-  if (dayOfYear >= march) {
-    uint32_t sinceMarch = dayOfYear - march;
-    uint32_t monthIndex = (5 * sinceMarch + 2) / 153;
-    fields->month = static_cast<int32_t>(monthIndex + 3);
-    fields->day = static_cast<int32_t>(sinceMarch - (153 * monthIndex + 2) / 5 + 1);
-  } else {
-    fields->month = dayOfYear < 31 ? 1 : 2;
-    fields->day = static_cast<int32_t>(dayOfYear < 31 ? dayOfYear + 1 : dayOfYear - 30);
-  }
+  *days = static_cast<uint32_t>(date >> 7) / 675;
+  *secondOfDay = static_cast<uint32_t>(date) - *days * 86400;  // modulo 2^32, exact
+  return 1;
 }
 
+// Splits a date value by UTC calendar rules; every field of a value outside
+// 0 .. DateLast is 0.
+void DateSplit(int64_t date, DateFields *fields);
+
+// Only year, month and day of a day count since 1970-01-01 (the other fields
+// are left as they are); inline, since formatting needs it on every pass of
+// the clock.
+inline void DateSplitCalendar(uint32_t days, DateFields *fields) {
+  // Gregorian years in 400-year eras of 146097 days, each year counted from
+  // March, so that the leap day ends it. 719468 days lie between 0000-03-01
+  // and 1970-01-01.
+  uint32_t sinceMarch0 = days + 719468;
+  uint32_t era = sinceMarch0 / 146097;
+  uint32_t dayOfEra = sinceMarch0 - era * 146097;
+  uint32_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  uint32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  // Months from March on follow a pattern of 153 days per five months.
+  uint32_t monthIndex = (5 * dayOfYear + 2) / 153;
+  uint32_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+  fields->year = static_cast<int32_t>(era * 400 + yearOfEra + (month <= 2 ? 1 : 0));
+  fields->month = static_cast<int32_t>(month);
+  fields->day = static_cast<int32_t>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+}

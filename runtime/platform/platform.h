@@ -29,7 +29,7 @@ void PlatformHeapGetStats(PlatformHeap heap, PlatformHeapStats *stats);
 
 // The local wall-clock fields now.
 struct PlatformTime {
-  int32_t year, month, day, hour, minute, second;
+  int32_t year, month, day, hour, minute, second, millisecond;
 };
 void PlatformLocalTime(PlatformTime *now);
 

@@ -117,15 +117,18 @@ void PlatformLocalTime(PlatformTime *now) {
     *now = PlatformFixedTime.fields;
     return;
   }
-  time_t t = time(nullptr);
+  // time() has no milliseconds.
+  struct timespec ts;
+  clock_gettime(CLOCK_REALTIME, &ts);
   struct tm tmv;
-  localtime_r(&t, &tmv);
+  localtime_r(&ts.tv_sec, &tmv);
   now->year = tmv.tm_year + 1900;
   now->month = tmv.tm_mon + 1;
   now->day = tmv.tm_mday;
   now->hour = tmv.tm_hour;
   now->minute = tmv.tm_min;
   now->second = tmv.tm_sec;
+  now->millisecond = static_cast<int32_t>(ts.tv_nsec / 1000000);
 }
 
 void PlatformOutOfMemory(void) {

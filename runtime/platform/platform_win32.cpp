@@ -64,6 +64,7 @@ void PlatformLocalTime(PlatformTime *now) {
   now->hour = st.wHour;
   now->minute = st.wMinute;
   now->second = st.wSecond;
+  now->millisecond = st.wMilliseconds;
 }
 
 void PlatformOutOfMemory(void) {

@@ -1,8 +1,10 @@
 // The alarm entry on arbitrary entries (any length, any bytes) against a model
 // of the accept/reject and normalisation rules: pieces chosen by length alone,
-// values as StrVal reads them (low 32 bits), hour 0..24, minute and second
-// 0..59, separators never examined. Accepted entries then go through the
-// alarm comparison, the clock text and the alarm message at a fixed reading.
+// values as StrVal reads them (low 32 bits), digits only, hour 0..23, minute
+// and second 0..59, separators never examined and replaced by ":". Every
+// accepted entry is HH:MM:SS that a formatted time can equal, and rings at
+// the first reading at or after its time of day. Then the clock text and the
+// alarm message at a fixed reading.
 #include <ctype.h>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <stdint.h>
@@ -16,6 +18,7 @@
 #include "app/alarm_entry.h"
 #include "app/clock_state.h"
 #include "app/clock_text.h"
+#include "app/clock_tick.h"
 #include "runtime/objects/objects.h"
 #include "runtime/strings/strings.h"
 
@@ -71,7 +74,7 @@ Expected Model(const std::string &entry) {
     case 5:
       e.hour = entry.substr(0, 2);
       e.minute = entry.substr(3, 2);
-      e.alarmTime = entry + ":00";
+      e.alarmTime = e.hour + ":" + e.minute + ":00";
       e.hasHour = e.hasMinute = true;
       break;
     case 6:
@@ -86,10 +89,15 @@ Expected Model(const std::string &entry) {
       e.error = true;
       return e;
   }
-  auto bad = [](int32_t v, int32_t highest) { return v > highest || v < 0; };
-  if (bad(PieceValue(e.hour), 24)) e.error = true;
-  if (e.hasMinute && bad(PieceValue(e.minute), 59)) e.error = true;
-  if (e.hasSecond && bad(PieceValue(e.second), 59)) e.error = true;
+  auto bad = [](const std::string &piece, int32_t highest) {
+    for (char c : piece)
+      if (c < '0' || c > '9') return true;
+    int32_t v = PieceValue(piece);
+    return v > highest || v < 0;
+  };
+  if (bad(e.hour, 23)) e.error = true;
+  if (e.hasMinute && bad(e.minute, 59)) e.error = true;
+  if (e.hasSecond && bad(e.second, 59)) e.error = true;
   return e;
 }
 
@@ -97,12 +105,12 @@ std::string Text(const char *value) {
   return value ? value : "";
 }
 
-int32_t reading;
-int32_t Reading(void) {
+int64_t reading;
+int64_t Reading(void) {
   return reading;
 }
 
-std::string Format(const char *mask, int32_t date) {
+std::string Format(const char *mask, int64_t date) {
   struct tm f;
   time_t t = date;
   gmtime_r(&t, &f);
@@ -118,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   RuntimeHeap = PlatformHeapCreate(4096);
   StrInit();
   bool nullEntry = in.ConsumeBool();
-  reading = in.ConsumeIntegralInRange<int32_t>(0, INT32_MAX);
+  reading = in.ConsumeIntegralInRange<int64_t>(0, 253402300799 - 86400 * 2);
   std::string entry = in.ConsumeRemainingBytesAsString();
   entry = entry.c_str();
 
@@ -142,16 +150,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   CHECK(StrTempTop() == 0);
 
   if (state.inputError) {
-    CHECK(ClockAlarmDueWith(&state, Reading) == 0);
+    ClockAlarmArm(&state, reading);
+    CHECK(ClockAlarmDueAt(&state, reading) == 0);
     AlarmEntryDismissError(&state);
     CHECK(state.alarmWanted == 0 && state.inputError == 0);
+    CHECK(ClockAlarmDueAt(&state, reading + 86400) == 0);
   } else {
     CHECK(state.alarmWanted == 1);
+    // Accepted: a time a formatted one can equal, which rings on the first
+    // reading that shows it, not a second earlier, and at the latest a day on.
+    const std::string &t = e.alarmTime;
+    CHECK(t.size() == 8 && t[2] == ':' && t[5] == ':');
+    for (int i : {0, 1, 3, 4, 6, 7}) CHECK(t[static_cast<size_t>(i)] >= '0' && t[static_cast<size_t>(i)] <= '9');
+    CHECK(t.compare(0, 2, "23") <= 0 && t[3] <= '5' && t[6] <= '5');
+    ClockAlarmArm(&state, reading);
+    struct tm f;
+    time_t now = reading;
+    gmtime_r(&now, &f);
+    int alarmSecond = atoi(t.substr(0, 2).c_str()) * 3600 + atoi(t.substr(3, 2).c_str()) * 60 + atoi(t.substr(6).c_str());
+    int64_t shown = reading + (alarmSecond - (f.tm_hour * 3600 + f.tm_min * 60 + f.tm_sec) + 86400) % 86400;
+    CHECK(Format("%H:%M:%S", shown) == t);
+    CHECK(state.alarmDue == shown);
+    if (shown > reading) CHECK(ClockAlarmDueAt(&state, shown - 1) == 0);
+    CHECK(ClockAlarmDueAt(&state, shown) == 1);
   }
-
-  // The comparison fires exactly when the formatted time equals the entry.
-  int due = ClockAlarmDueWith(&state, Reading);
-  CHECK(due == (state.alarmWanted == 1 && Format("%H:%M:%S", reading) == e.alarmTime ? 1 : 0));
   CHECK(StrTempTop() == 0);
 
   static const char *const names[] = {"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"};

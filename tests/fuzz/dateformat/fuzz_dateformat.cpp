@@ -42,11 +42,11 @@ bool StartsWithToken(const std::string &mask, size_t i, const char *token) {
   return true;
 }
 
-std::string Reference(const std::string &mask, int32_t date) {
+std::string Reference(const std::string &mask, int64_t date) {
   struct tm f;
   memset(&f, 0, sizeof f);
   int year = 0, month = 0;
-  if (date >= 0) {
+  if (date >= 0 && date <= DateLast) {
     time_t t = date;
     gmtime_r(&t, &f);
     year = f.tm_year + 1900;
@@ -82,8 +82,8 @@ std::string Reference(const std::string &mask, int32_t date) {
 
 // The field functions agree with gmtime_r, and DateFromFields gives the
 // value back from its fields.
-void CheckFields(int32_t date) {
-  if (date < 0) {
+void CheckFields(int64_t date) {
+  if (date < 0 || date > DateLast) {
     CHECK(DateYear(date) == 0 && DateMonth(date) == 0 && DateDay(date) == 0 && DateHour(date) == 0 &&
           DateMinute(date) == 0 && DateSecond(date) == 0 && DateDayOfWeek(date) == 0);
     return;
@@ -98,7 +98,7 @@ void CheckFields(int32_t date) {
 }
 
 // Arbitrary fields: -1 for the invalid ones and for dates outside the
-// range of a date value, else the count timegm gives.
+// range of a date value (1970 to 9999), else the count timegm gives.
 void CheckFromFields(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second) {
   auto leap = [](int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
   bool invalid = (day == 31 && (month == 4 || month == 6 || month == 9 || month == 11)) ||
@@ -116,12 +116,12 @@ void CheckFromFields(int32_t year, int32_t month, int32_t day, int32_t hour, int
     f.tm_min = minute;
     f.tm_sec = second;
     int64_t t = timegm(&f);
-    if (t >= 0 && t <= INT32_MAX) want = t;
+    if (t >= 0 && t <= DateLast) want = t;
   }
-  int32_t got = DateFromFields(year, month, day, hour, minute, second);
+  int64_t got = DateFromFields(year, month, day, hour, minute, second);
   if (got != want) {
-    fprintf(stderr, "fuzz_dateformat: DateFromFields(%d, %d, %d, %d, %d, %d) gave %d, want %lld\n", year, month, day,
-            hour, minute, second, got, static_cast<long long>(want));
+    fprintf(stderr, "fuzz_dateformat: DateFromFields(%d, %d, %d, %d, %d, %d) gave %lld, want %lld\n", year, month, day,
+            hour, minute, second, static_cast<long long>(got), static_cast<long long>(want));
     abort();
   }
 }
@@ -150,17 +150,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::string mask;
     // Up to about four reservations of output; longer masks only slow the search.
     for (int r = 0; r < repeat && !piece.empty() && mask.size() < 14000; r++) mask += piece;
-    int32_t date;
-    switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-      case 0: date = in.ConsumeIntegral<int32_t>(); break;
-      case 1: date = in.ConsumeIntegralInRange<int32_t>(-2, 2); break;
-      case 2: date = INT32_MAX - in.ConsumeIntegralInRange<int32_t>(0, 86400 * 400); break;
-      default: date = in.ConsumeIntegralInRange<int32_t>(0, INT32_MAX); break;
+    int64_t date;
+    switch (in.ConsumeIntegralInRange<int>(0, 4)) {
+      case 0: date = in.ConsumeIntegral<int64_t>(); break;
+      case 1: date = in.ConsumeIntegralInRange<int64_t>(-2, 2); break;
+      case 2: date = INT32_MAX + in.ConsumeIntegralInRange<int64_t>(-86400 * 400, 86400 * 400); break;
+      case 3: date = DateLast + in.ConsumeIntegralInRange<int64_t>(-86400 * 400, 2); break;
+      default: date = in.ConsumeIntegralInRange<int64_t>(0, DateLast); break;
     }
     std::string expected = Reference(mask, date);
     CheckFields(date);
     if (in.ConsumeBool()) {
-      int32_t year = in.ConsumeBool() ? in.ConsumeIntegralInRange<int32_t>(1965, 2040) : in.ConsumeIntegral<int32_t>();
+      int32_t year = in.ConsumeBool() ? in.ConsumeIntegralInRange<int32_t>(1965, 10001) : in.ConsumeIntegral<int32_t>();
       int32_t month = in.ConsumeIntegralInRange<int32_t>(-1, 14);
       int32_t day = in.ConsumeIntegralInRange<int32_t>(-1, 33);
       int32_t hour = in.ConsumeIntegralInRange<int32_t>(-1, 25);
@@ -191,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     char *result = DateFormat(argument, date, at);
     CHECK(result == StrTempBase() + at);
     if (memcmp(result, expected.data(), expected.size()) != 0 || StrTempTop() != at + static_cast<int32_t>(expected.size())) {
-      fprintf(stderr, "fuzz_dateformat: date %d, mask of %zu bytes: got %d bytes, want %zu\n", date, mask.size(),
+      fprintf(stderr, "fuzz_dateformat: date %lld, mask of %zu bytes: got %d bytes, want %zu\n", static_cast<long long>(date), mask.size(),
               StrTempTop() - at, expected.size());
       abort();
     }

@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "app/alarm_entry.h"
 #include "app/clock_text.h"
+#include "app/clock_tick.h"
 #include "clock_fixture.h"
 #include "runtime/date/date.h"
 
@@ -12,23 +14,23 @@ namespace {
 using ClockTextTest = ClockFixture;
 
 // A clock that returns the queued readings one after the other.
-int32_t readings[8];
+int64_t readings[8];
 int readingCount;
 int readingNext;
 
-void QueueReadings(std::initializer_list<int32_t> values) {
+void QueueReadings(std::initializer_list<int64_t> values) {
   readingCount = 0;
   readingNext = 0;
-  for (int32_t v : values) readings[readingCount++] = v;
+  for (int64_t v : values) readings[readingCount++] = v;
 }
 
-int32_t NextReading(void) {
-  int32_t v = readings[readingNext < readingCount ? readingNext : readingCount - 1];
+int64_t NextReading(void) {
+  int64_t v = readings[readingNext < readingCount ? readingNext : readingCount - 1];
   readingNext++;
   return v;
 }
 
-const int32_t Monday = 1796634782;  // Monday 2026-12-07 09:13:02
+const int64_t Monday = 1796634782;  // Monday 2026-12-07 09:13:02
 
 TEST_F(ClockTextTest, MondayWithoutAlarm) {
   state.alarmWanted = 0;
@@ -85,7 +87,7 @@ TEST_F(ClockTextTest, WeekdayNamesForAWeek) {
 // At midnight the three readings may straddle the day: each line shows its
 // own reading.
 TEST_F(ClockTextTest, ReadingsAcrossMidnight) {
-  const int32_t sundayLast = DateFromFields(2026, 12, 6, 23, 59, 59);
+  const int64_t sundayLast = DateFromFields(2026, 12, 6, 23, 59, 59);
   state.alarmWanted = 0;
   QueueReadings({sundayLast, sundayLast + 1, sundayLast + 1});
   ClockTextBuildWith(&state, NextReading);
@@ -106,33 +108,80 @@ TEST_F(ClockTextTest, TextBuiltInsideAnOuterExpression) {
   EXPECT_EQ(std::string(StrTempBase() + mark), "outer");
 }
 
+// Local wall-clock readings; Europe/Berlin puts the clock forward on
+// 2027-03-28 (02:00 becomes 03:00) and back on 2026-10-25 (03:00 becomes
+// 02:00 again).
+int64_t At(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second) {
+  return DateFromFields(year, month, day, hour, minute, second);
+}
+
+// The window opens at "armed"; a pass reads "previous", which rings nothing,
+// then one reads "reading".
 TEST_F(ClockTextTest, AlarmDueTable) {
+  const int64_t morning = At(2026, 12, 7, 10, 0, 0);
   const struct {
-    const char *alarmTime;
-    int32_t alarmWanted, inputError;
-    int32_t now;
-    int due;
+    const char *entry;
+    int64_t armed, previous, reading;
+    int64_t due;  // after the reading
+    int rings;
   } rows[] = {
-      {"09:13:02", 1, 0, Monday, 1},
-      {"09:13:03", 1, 0, Monday, 0},
-      {"09:13:01", 1, 0, Monday, 0},
-      {"09:13:02", 0, 0, Monday, 0},   // no alarm
-      {"09:13:02", 1, 1, Monday, 0},   // error not yet shown
-      {"9:13:02", 1, 0, Monday, 0},
-      {"09:13:02 ", 1, 0, Monday, 0},
-      {"24:00:00", 1, 0, DateFromFields(2026, 12, 8, 0, 0, 0), 0},  // never fires
-      {"00:00:00", 1, 0, DateFromFields(2026, 12, 8, 0, 0, 0), 1},
-      {"00:00:00", 1, 0, -1, 1},       // an invalid reading formats as zeros
-      {nullptr, 1, 0, Monday, 0},
+      {"10:30", morning, At(2026, 12, 7, 10, 29, 59), At(2026, 12, 7, 10, 30, 0), At(2026, 12, 7, 10, 30, 0), 1},
+      {"10:30", morning, At(2026, 12, 7, 10, 29, 58), At(2026, 12, 7, 10, 29, 59), At(2026, 12, 7, 10, 30, 0), 0},
+      {"10:30", morning, At(2026, 12, 7, 10, 29, 59), At(2026, 12, 7, 10, 30, 3), At(2026, 12, 7, 10, 30, 0), 1},  // held 3 s
+      {"10:30", morning, At(2026, 12, 7, 10, 1, 0), At(2026, 12, 7, 15, 1, 0), At(2026, 12, 7, 10, 30, 0), 1},  // asleep 5 h
+      {"9", morning, morning, At(2026, 12, 7, 23, 59, 59), At(2026, 12, 8, 9, 0, 0), 0},  // passed: tomorrow
+      {"9", morning, At(2026, 12, 8, 8, 59, 59), At(2026, 12, 8, 9, 0, 0), At(2026, 12, 8, 9, 0, 0), 1},
+      {"000010", At(2026, 12, 31, 23, 59, 0), At(2026, 12, 31, 23, 59, 59), At(2027, 1, 1, 0, 0, 10),
+       At(2027, 1, 1, 0, 0, 10), 1},  // over midnight and the year
+      {"02:30", At(2027, 3, 28, 1, 59, 30), At(2027, 3, 28, 1, 59, 59), At(2027, 3, 28, 3, 0, 0),
+       At(2027, 3, 28, 2, 30, 0), 1},  // a time the spring night skips
+      {"02:30", At(2026, 10, 25, 1, 50, 0), At(2026, 10, 25, 2, 29, 59), At(2026, 10, 25, 2, 30, 0),
+       At(2026, 10, 25, 2, 30, 0), 1},  // set before the hour that repeats: its first 02:30
+      {"02:30", At(2026, 10, 25, 2, 40, 0), At(2026, 10, 25, 2, 59, 59), At(2026, 10, 25, 2, 0, 0),
+       At(2026, 10, 25, 2, 30, 0), 0},  // set after it: back at 02:00 the alarm is ahead again
+      {"02:30", At(2026, 10, 25, 2, 40, 0), At(2026, 10, 25, 2, 0, 0), At(2026, 10, 25, 2, 30, 0),
+       At(2026, 10, 25, 2, 30, 0), 1},  // and rings in the repeated hour
+      {"10:30", morning, At(2026, 12, 7, 10, 20, 0), At(2026, 12, 7, 9, 20, 0), At(2026, 12, 7, 10, 30, 0), 0},  // set back
+      {"09:50", morning, At(2026, 12, 7, 9, 20, 0), At(2026, 12, 7, 9, 50, 0), At(2026, 12, 7, 9, 50, 0), 1},
+      {"10:30", morning, At(2026, 12, 7, 10, 10, 0), At(2026, 12, 8, 10, 10, 0), At(2026, 12, 7, 10, 30, 0), 1},  // a day on
+      {"10:30", morning, At(2026, 12, 7, 10, 10, 0), -1, At(2026, 12, 7, 10, 30, 0), 0},  // no valid reading
+      {"23:59:59", At(9999, 12, 31, 0, 0, 0), At(9999, 12, 31, 23, 59, 58), At(9999, 12, 31, 23, 59, 59),
+       At(9999, 12, 31, 23, 59, 59), 1},
   };
   for (size_t i = 0; i < sizeof rows / sizeof rows[0]; i++) {
     SCOPED_TRACE(i);
-    StrAssign(&state.alarmTime, rows[i].alarmTime);
-    state.alarmWanted = rows[i].alarmWanted;
-    state.inputError = rows[i].inputError;
-    QueueReadings({rows[i].now});
-    EXPECT_EQ(ClockAlarmDueWith(&state, NextReading), rows[i].due);
-    EXPECT_EQ(StrTempTop(), 0);
+    state = ClockState{};
+    ClockStateSetDefaults(&state);
+    StrAssign(&state.alarmTime, rows[i].entry);
+    ASSERT_EQ(AlarmEntryValidate(&state), 0);
+    ClockAlarmArm(&state, rows[i].armed);
+    EXPECT_EQ(ClockAlarmDueAt(&state, rows[i].previous), 0);
+    EXPECT_EQ(ClockAlarmDueAt(&state, rows[i].reading), rows[i].rings);
+    EXPECT_EQ(state.alarmDue, rows[i].due);
+  }
+  // The window opening on the alarm's second: it rings now, not tomorrow.
+  StrAssign(&state.alarmTime, "10");
+  ASSERT_EQ(AlarmEntryValidate(&state), 0);
+  ClockAlarmArm(&state, morning);
+  EXPECT_EQ(ClockAlarmDueAt(&state, morning), 1);
+  // Without an alarm, or before its error was shown, nothing rings.
+  for (int wanted = 0; wanted < 2; wanted++) {
+    state.alarmWanted = wanted;
+    state.inputError = wanted;
+    EXPECT_EQ(ClockAlarmDueAt(&state, morning), 0);
+  }
+}
+
+// Two wake-ups a second: just after the second starts, and at the half.
+TEST_F(ClockTextTest, TickWaitTable) {
+  const struct {
+    int32_t millisecond, wait;
+  } rows[] = {{0, 500},   {2, 498},   {250, 250}, {499, 1},   {500, 500}, {501, 500},
+              {502, 500}, {503, 499}, {750, 252}, {998, 4},   {999, 3},   {-1, 500},
+              {1000, 2},  {1001, 1},  {1002, 1},  {5000, 1}};
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.millisecond);
+    EXPECT_EQ(ClockTickWait(row.millisecond), row.wait);
   }
 }
 
@@ -170,13 +219,15 @@ int WeekdayOf(int year, int month, int day) {
 // The real clock through the platform layer.
 #ifndef _WIN32
 TEST_F(ClockTextTest, BuildReadsTheLocalClock) {
-  const PlatformTime monday = {2026, 12, 7, 9, 13, 2};
+  const PlatformTime monday = {2026, 12, 7, 9, 13, 2, 0};
   PlatformSetLocalTime(&monday);
   state.alarmWanted = 0;
   ClockTextBuild(&state);
   EXPECT_EQ(std::string(state.clockText), "Montag\r 07.12.2026\r09:13:02");
   StrAssign(&state.alarmTime, "09:13:02");
   state.alarmWanted = 1;
+  ASSERT_EQ(AlarmEntryValidate(&state), 0);
+  ClockAlarmArm(&state, Monday - 1);
   EXPECT_EQ(ClockAlarmDue(&state), 1);
 }
 #endif

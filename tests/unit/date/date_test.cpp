@@ -34,7 +34,7 @@ class DateTest : public ::testing::Test {
 };
 
 // Formats at the current top and returns the text; the top goes back.
-std::string Format(const char *mask, int32_t date) {
+std::string Format(const char *mask, int64_t date) {
   int32_t at = StrTempTop();
   DateFormat(mask, date, at);
   std::string text(StrTempBase() + at);
@@ -47,7 +47,7 @@ std::string Format(const char *mask, int32_t date) {
 
 struct FieldsRow {
   int32_t year, month, day, hour, minute, second;
-  int32_t value;  // -1 for invalid
+  int64_t value;  // -1 for invalid
 };
 
 TEST_F(DateTest, FromFieldsValidity) {
@@ -56,6 +56,9 @@ TEST_F(DateTest, FromFieldsValidity) {
       {2023, 2, 29, 0, 0, 0, -1},
       {1900, 2, 29, 0, 0, 0, -1},            // divisible by 100
       {2000, 2, 29, 0, 0, 0, 951782400},     // divisible by 400
+      {2100, 2, 29, 0, 0, 0, -1},
+      {2200, 2, 29, 0, 0, 0, -1},
+      {2400, 2, 29, 12, 0, 0, 13574606400},
       {2024, 2, 30, 0, 0, 0, -1},
       {2026, 4, 31, 0, 0, 0, -1},
       {2026, 6, 31, 0, 0, 0, -1},
@@ -87,17 +90,18 @@ TEST_F(DateTest, FromFieldsValidity) {
   }
 }
 
-TEST_F(DateTest, FromFieldsOutsideTheValueRangeIsInvalid) {
+TEST_F(DateTest, FromFieldsAtTheEdgesOfTheValueRange) {
   const FieldsRow rows[] = {
       {1969, 12, 31, 23, 59, 59, -1},
       {1969, 1, 1, 0, 0, 0, -1},
       {1, 1, 1, 0, 0, 0, -1},
       {2038, 1, 19, 3, 14, 7, INT32_MAX},
-      {2038, 1, 19, 3, 14, 8, -1},
-      {2038, 1, 20, 0, 0, 0, -1},
-      {2106, 2, 7, 6, 28, 16, -1},  // 2^32 seconds: must not wrap to a small value
-      {2174, 3, 15, 0, 0, 0, -1},
-      {9999, 12, 31, 23, 59, 59, -1},
+      {2038, 1, 19, 3, 14, 8, 2147483648},
+      {2038, 1, 20, 0, 0, 0, 2147558400},
+      {2106, 2, 7, 6, 28, 16, 4294967296},  // 2^32 seconds: must not wrap to a small value
+      {2174, 3, 15, 0, 0, 0, 6443971200},
+      {9999, 12, 31, 23, 59, 59, DateLast},
+      {10000, 1, 1, 0, 0, 0, -1},
       {INT32_MAX, 12, 31, 23, 59, 59, -1},
   };
   for (const auto &r : rows) {
@@ -106,9 +110,9 @@ TEST_F(DateTest, FromFieldsOutsideTheValueRangeIsInvalid) {
   }
 }
 
-TEST_F(DateTest, ExtractorsOfNegativeValuesAreZero) {
-  const int32_t values[] = {-1, -2, -86400, INT32_MIN};
-  for (int32_t v : values) {
+TEST_F(DateTest, ExtractorsOfValuesOutsideTheRangeAreZero) {
+  const int64_t values[] = {-1, -2, -86400, INT32_MIN, INT64_MIN, DateLast + 1, INT64_MAX, INT64_C(1) << 38};
+  for (int64_t v : values) {
     SCOPED_TRACE(v);
     EXPECT_EQ(DateYear(v), 0);
     EXPECT_EQ(DateMonth(v), 0);
@@ -122,7 +126,7 @@ TEST_F(DateTest, ExtractorsOfNegativeValuesAreZero) {
 
 TEST_F(DateTest, ExtractorTable) {
   const struct {
-    int32_t value;
+    int64_t value;
     int32_t year, month, day, hour, minute, second, weekday;
   } rows[] = {
       {0, 1970, 1, 1, 0, 0, 0, 4},
@@ -134,6 +138,11 @@ TEST_F(DateTest, ExtractorTable) {
       {1796634782, 2026, 12, 7, 9, 13, 2, 1},
       {1798761599, 2026, 12, 31, 23, 59, 59, 4},
       {INT32_MAX, 2038, 1, 19, 3, 14, 7, 2},
+      {2147483648, 2038, 1, 19, 3, 14, 8, 2},
+      {4107542399, 2100, 2, 28, 23, 59, 59, 0},  // 2100 is no leap year
+      {4107542400, 2100, 3, 1, 0, 0, 0, 1},
+      {13574606400, 2400, 2, 29, 12, 0, 0, 2},
+      {DateLast, 9999, 12, 31, 23, 59, 59, 5},
   };
   for (const auto &r : rows) {
     SCOPED_TRACE(r.value);
@@ -147,14 +156,18 @@ TEST_F(DateTest, ExtractorTable) {
   }
 }
 
-// Every day of the range splits back into fields that rebuild the value.
+// Every day up to 2200, then every 13th day (all weekdays and days of the
+// month) up to the end of 9999, at some second of the day.
+int64_t NextDay(int64_t day) {
+  return day < 84000 ? day + 1 : day + 13;
+}
+
+// Every day splits back into fields that rebuild the value.
 TEST_F(DateTest, FieldsRoundTripForEveryDay) {
   int failures = 0;
-  for (int64_t day = 0; day * 86400 <= INT32_MAX && failures < 5; day++) {
-    int64_t value = day * 86400 + (day * 7919) % 86400;
-    if (value > INT32_MAX) value = INT32_MAX;
-    int32_t v = static_cast<int32_t>(value);
-    int32_t back = DateFromFields(DateYear(v), DateMonth(v), DateDay(v), DateHour(v), DateMinute(v), DateSecond(v));
+  for (int64_t day = 0; day * 86400 <= DateLast && failures < 5; day = NextDay(day)) {
+    int64_t v = day * 86400 + (day * 7919) % 86400;
+    int64_t back = DateFromFields(DateYear(v), DateMonth(v), DateDay(v), DateHour(v), DateMinute(v), DateSecond(v));
     if (back != v) {
       ADD_FAILURE() << "value " << v << " came back as " << back;
       failures++;
@@ -164,17 +177,20 @@ TEST_F(DateTest, FieldsRoundTripForEveryDay) {
 
 // The C library's UTC calendar is the independent reference.
 TEST_F(DateTest, WeekdayAndFormatAgreeWithTheCLibraryForEveryDay) {
+#ifdef _WIN32
+  const int64_t last = 32503679999;  // msvcrt's gmtime ends with 3000
+#else
+  const int64_t last = DateLast;
+#endif
   int failures = 0;
-  for (int64_t day = 0; day * 86400 <= INT32_MAX && failures < 5; day++) {
-    int64_t value = day * 86400 + (day * 7919) % 86400;
-    if (value > INT32_MAX) value = INT32_MAX;
-    time_t t = static_cast<time_t>(value);
+  for (int64_t day = 0; day * 86400 <= last && failures < 5; day = NextDay(day)) {
+    int64_t v = day * 86400 + (day * 7919) % 86400;
+    time_t t = static_cast<time_t>(v);
     struct tm *utc = gmtime(&t);
     ASSERT_NE(utc, nullptr);
     char date[32], clock[32];
     strftime(date, sizeof date, " %d.%m.%Y", utc);
     strftime(clock, sizeof clock, "%H:%M:%S", utc);
-    int32_t v = static_cast<int32_t>(value);
     std::string gotDate = Format(" %dd.%mm.%yyyy", v);
     std::string gotClock = Format("%hh:%ii:%ss", v);
     int weekday = DateDayOfWeek(v);
@@ -197,20 +213,22 @@ TEST_F(DateTest, DayOfWeekOfTheEpochAndOfInvalid) {
 TEST_F(DateTest, NowTakesTheLocalFields) {
   const struct {
     PlatformTime local;
-    int32_t value;
+    int64_t value;
   } rows[] = {
-      {{2026, 12, 7, 9, 13, 2}, 1796634782},
-      {{2026, 3, 29, 2, 30, 0}, 1774751400},   // a wall-clock time skipped in Europe
-      {{2026, 10, 25, 2, 30, 0}, 1792895400},  // one that happens twice
-      {{1970, 1, 1, 0, 0, 0}, 0},
-      {{2038, 1, 19, 3, 14, 7}, INT32_MAX},
-      {{2038, 1, 19, 3, 14, 8}, -1},
-      {{2040, 6, 1, 12, 0, 0}, -1},
+      {{2026, 12, 7, 9, 13, 2, 0}, 1796634782},
+      {{2026, 3, 29, 2, 30, 0, 0}, 1774751400},   // a wall-clock time skipped in Europe
+      {{2026, 10, 25, 2, 30, 0, 0}, 1792895400},  // one that happens twice
+      {{1970, 1, 1, 0, 0, 0, 0}, 0},
+      {{2038, 1, 19, 3, 14, 7, 0}, INT32_MAX},
+      {{2038, 1, 19, 3, 14, 8, 0}, 2147483648},
+      {{2040, 6, 1, 12, 0, 0, 0}, 2222164800},
+      {{9999, 12, 31, 23, 59, 59, 0}, DateLast},
+      {{10000, 1, 1, 0, 0, 0, 0}, -1},
   };
   for (const auto &r : rows) {
     SCOPED_TRACE(r.value);
     PlatformSetLocalTime(&r.local);
-    int32_t now = DateNow();
+    int64_t now = DateNow();
     EXPECT_EQ(now, r.value);
     if (now >= 0) {
       EXPECT_EQ(DateYear(now), r.local.year);
@@ -228,7 +246,7 @@ TEST_F(DateTest, NowMatchesTheLocalClock) {
   for (int attempt = 0; attempt < 5; attempt++) {
     PlatformTime before, after;
     PlatformLocalTime(&before);
-    int32_t now = DateNow();
+    int64_t now = DateNow();
     PlatformLocalTime(&after);
     if (before.second != after.second) continue;
     EXPECT_EQ(DateYear(now), before.year);
@@ -245,10 +263,10 @@ TEST_F(DateTest, NowMatchesTheLocalClock) {
 // ---- DateFormat ----
 
 TEST_F(DateTest, FormatTokens) {
-  const int32_t monday = 1796634782;  // 2026-12-07 09:13:02
+  const int64_t monday = 1796634782;  // 2026-12-07 09:13:02
   const struct {
     const char *mask;
-    int32_t date;
+    int64_t date;
     const char *expected;
   } rows[] = {
       {" %dd.%mm.%yyyy", monday, " 07.12.2026"},
@@ -283,6 +301,12 @@ TEST_F(DateTest, FormatTokens) {
       {"%yy", -1, "00"},
       {"%yyyy", INT32_MIN, "0000"},
       {"%yyyy-%mm-%dd %hh:%ii:%ss", INT32_MAX, "2038-01-19 03:14:07"},
+      {"%yyyy-%mm-%dd %hh:%ii:%ss", 2147483648, "2038-01-19 03:14:08"},
+      {"%yyyy-%mm-%dd %hh:%ii:%ss", 4107542400, "2100-03-01 00:00:00"},
+      {" %dd.%mm.%yyyy", 951782400, " 29.02.2000"},
+      {" %dd.%mm.%yyyy %yy", 13574606400, " 29.02.2400 00"},
+      {"%yyyy-%mm-%dd %hh:%ii:%ss", DateLast, "9999-12-31 23:59:59"},
+      {"%yyyy-%mm-%dd %hh:%ii:%ss", DateLast + 1, "0000-00-00 00:00:00"},
       {"%yyyy-%mm-%dd %hh:%ii:%ss", 0, "1970-01-01 00:00:00"},
       {"%yy", 946684800, "00"},  // 2000
   };

@@ -1,0 +1,35 @@
+#include "app/clock_tick.h"
+
+#include "runtime/date/date.h"
+
+namespace {
+
+// Past the second's start, so that a timer that rounds does not wake the
+// loop just before it.
+constexpr int32_t TickMargin = 2;
+constexpr int32_t TickLongest = 500;
+
+}  // namespace
+
+void ClockAlarmArm(ClockState *s, int64_t reading) {
+  int64_t dayStart = reading - (DateHour(reading) * 3600 + DateMinute(reading) * 60 + DateSecond(reading));
+  int64_t due = dayStart + (s->hourValue * 3600 + s->minuteValue * 60 + s->secondValue);
+  s->alarmDue = due < reading ? due + 86400 : due;
+  s->lastReading = reading;
+}
+
+int ClockAlarmDueAt(ClockState *s, int64_t reading) {
+  if (s->inputError != 0 || s->alarmWanted != 1 || reading < 0) return 0;
+  if (reading < s->lastReading) ClockAlarmArm(s, reading);
+  s->lastReading = reading;
+  return reading >= s->alarmDue;
+}
+
+int ClockAlarmDue(ClockState *s) {
+  return ClockAlarmDueAt(s, DateNow());
+}
+
+int32_t ClockTickWait(int32_t millisecond) {
+  int32_t wait = (millisecond < TickLongest ? TickLongest : 1000 + TickMargin) - millisecond;
+  return wait < 1 ? 1 : wait > TickLongest ? TickLongest : wait;
+}
