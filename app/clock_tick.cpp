@@ -12,9 +12,8 @@ constexpr int32_t TickLongest = 500;
 }  // namespace
 
 void ClockAlarmArm(ClockState *s, int64_t reading) {
-  int64_t dayStart = reading - (DateHour(reading) * 3600 + DateMinute(reading) * 60 + DateSecond(reading));
-  int64_t due = dayStart + (s->hourValue * 3600 + s->minuteValue * 60 + s->secondValue);
-  s->alarmDue = due < reading ? due + 86400 : due;
+  int32_t ahead = s->hourValue * 3600 + s->minuteValue * 60 + s->secondValue - DateSecondOfDay(reading);
+  s->alarmDue = reading + (ahead < 0 ? ahead + 86400 : ahead);
   s->lastReading = reading;
 }
 

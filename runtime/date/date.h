@@ -24,6 +24,7 @@ int32_t DateHour(int64_t date);
 int32_t DateMinute(int64_t date);
 int32_t DateSecond(int64_t date);
 int32_t DateDayOfWeek(int64_t date);  // 0 = Sunday
+int32_t DateSecondOfDay(int64_t date);  // 0 .. 86399 since midnight
 
 // Formats by mask (%yyyy %yy %mm %dd %hh %ii %ss, any case) into the
 // temporary area at position at; returns base + at.

@@ -23,20 +23,14 @@ inline int Lower(char c) {
 }
 
 struct Fields {
-  uint32_t days;  // 0 for a value that cannot be split
+  uint32_t days;
   uint32_t secondOfDay;  // unsigned: cheaper division
-  int valid;
-  // Split only when a token needs them; year -1 until then.
+  // Split only when a token needs them; year -1 until then, 0 for a value
+  // that cannot be split.
   DateFields calendar;
 
   const DateFields &Calendar() {
-    if (calendar.year < 0) {
-      if (valid) {
-        DateSplitCalendar(days, &calendar);
-      } else {
-        calendar.year = calendar.month = calendar.day = 0;
-      }
-    }
+    if (calendar.year < 0) DateSplitCalendar(days, &calendar);
     return calendar;
   }
 };
@@ -81,9 +75,8 @@ struct Fields {
 
 char *DateFormat(const char *mask, int64_t date, int32_t at) {
   Fields f;
-  f.valid = DateSplitDays(date, &f.days, &f.secondOfDay);
-  f.calendar.year = -1;
-  f.calendar.month = f.calendar.day = 0;  // set by the split before use; this quiets the compiler
+  f.calendar.year = DateSplitDays(date, &f.days, &f.secondOfDay) ? -1 : 0;
+  f.calendar.month = f.calendar.day = 0;
 
   // A mask anywhere in the temporary area's block (a released temporary
   // above the top included) moves or is overwritten when the area grows, so

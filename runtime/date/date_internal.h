@@ -14,7 +14,7 @@ struct DateFields {
 // value fits 32 bits and both results are exact. Returns 0, with both 0, for
 // a value outside 0 .. DateLast.
 inline int DateSplitDays(int64_t date, uint32_t *days, uint32_t *secondOfDay) {
-  if (date < 0 || date > DateLast) {
+  if (static_cast<uint64_t>(date) > DateLast) {  // negative values too
     *days = *secondOfDay = 0;
     return 0;
   }

@@ -12,9 +12,11 @@ namespace {
 constexpr uint32_t DaysInMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 constexpr uint32_t DaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
-// Leap years from year 1 up to and including the given one.
+// Leap years from year 1 up to and including the given one: every fourth,
+// but of the centuries only every fourth.
 constexpr uint32_t LeapYearsThrough(uint32_t year) {
-  return year / 4 - year / 100 + year / 400;
+  uint32_t centuries = year / 100;
+  return year / 4 - centuries + centuries / 4;
 }
 
 }  // namespace
@@ -46,7 +48,8 @@ namespace {
   uint32_t d = static_cast<uint32_t>(day);
   uint32_t h = static_cast<uint32_t>(hour), mi = static_cast<uint32_t>(minute), s = static_cast<uint32_t>(second);
   if (y - 1970u > 9999u - 1970u || m - 1 > 11 || d - 1 > 30 || h > 23 || mi > 59 || s > 59) return -1;
-  uint32_t leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0) ? 1 : 0;
+  // Divisible by 4; a century only when divisible by 400.
+  uint32_t leap = ((y % 100 == 0 ? y / 100 : y) & 3) == 0 ? 1 : 0;
   // Day 31 of a 30-day month, day 30 or 31 of February, 29 February outside a
   // leap year.
   if (d > DaysInMonth[m] + (m == 2 ? leap : 0)) return -1;
@@ -85,22 +88,22 @@ int32_t DateDay(int64_t date) {
   return f.day;
 }
 
-int32_t DateHour(int64_t date) {
+int32_t DateSecondOfDay(int64_t date) {
   uint32_t days, rest;
   DateSplitDays(date, &days, &rest);
-  return static_cast<int32_t>(rest / 3600);
+  return static_cast<int32_t>(rest);
+}
+
+int32_t DateHour(int64_t date) {
+  return DateSecondOfDay(date) / 3600;
 }
 
 int32_t DateMinute(int64_t date) {
-  uint32_t days, rest;
-  DateSplitDays(date, &days, &rest);
-  return static_cast<int32_t>(rest / 60 % 60);
+  return DateSecondOfDay(date) / 60 % 60;
 }
 
 int32_t DateSecond(int64_t date) {
-  uint32_t days, rest;
-  DateSplitDays(date, &days, &rest);
-  return static_cast<int32_t>(rest % 60);
+  return DateSecondOfDay(date) % 60;
 }
 
 int32_t DateDayOfWeek(int64_t date) {
