@@ -1,5 +1,5 @@
 // Cases that need an environment of their own (cmake/tests.cmake): a time
-// zone, and a faked clock just before midnight.
+// zone, and faked clocks: just before midnight, the spring night, 2038.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "clock_driver.h"
+#include "harness/captured_sound.h"
 
 using namespace driver;
 
@@ -85,4 +86,70 @@ TEST(Scripted, DateLineChangesAtMidnight) {
   }
   PostMessageA(w.window, WM_CLOSE, 0, 0);
   EXPECT_EQ(clock.WaitExit(), 0u);
+}
+
+// Run under faketime (TAMRIX_AT) from 2038-01-19 03:14:00 UTC: the clock goes
+// on past the last second of signed 32-bit seconds.
+TEST(Scripted, ClockRunsOnPast2038) {
+  if (!getenv("TAMRIX_AT")) GTEST_SKIP() << "needs TAMRIX_AT";
+  ClockProcess clock;
+  ClockWindows w = StartPlainClock(clock);
+  ASSERT_NE(w.gadget, nullptr);
+  // Each faked process starts its clock when it loads: judged by the
+  // clock's own text.
+  std::vector<std::string> lines;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(50)) {
+    lines = SplitLines(WindowText(w.gadget));
+    if (lines.size() == 3 && lines[2] >= "03:14:09") break;
+  }
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Dienstag");
+  EXPECT_EQ(lines[1], " 19.01.2038");
+  EXPECT_GE(lines[2], "03:14:09");
+  EXPECT_LT(lines[2], "03:15:00");
+  PostMessageA(w.window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(clock.WaitExit(), 0u);
+}
+
+// Run under faketime (TAMRIX_AT) in Europe/Berlin from 2027-03-28 01:59:30,
+// the night whose clocks go from 02:00 to 03:00: an alarm at 02:30, a time
+// that night never shows, rings with the first second after the gap.
+TEST(Scripted, AlarmInTheSkippedHourRingsAfterIt) {
+  if (!getenv("TAMRIX_AT")) GTEST_SKIP() << "needs TAMRIX_AT";
+  ClockProcess clock;
+  ASSERT_TRUE(clock.Start());
+  DialogParts parts;
+  ASSERT_NE(clock.WaitDialog(TimeTitle, &parts), nullptr);
+  TypeText(parts.edit, "02:30");
+  PressKey(parts.edit, VK_RETURN);
+  ASSERT_NE(clock.WaitDialog(NameTitle, &parts), nullptr);
+  PressKey(parts.edit, VK_RETURN);
+  ClockWindows w = WaitClock(clock);
+  ASSERT_NE(w.gadget, nullptr);
+
+  std::vector<std::string> times;  // each time line shown, once
+  HWND box = nullptr;
+  for (DWORD start = GetTickCount(); !box && GetTickCount() - start < 90000;) {
+    std::vector<std::string> lines = SplitLines(WindowText(w.gadget));
+    if (lines.size() == 4 && (times.empty() || times.back() != lines[2])) times.push_back(lines[2]);
+    box = clock.WaitMessageBox(AlarmTitle, 20);
+  }
+  std::string all;
+  for (const std::string &t : times) all += t + ";";
+  ASSERT_NE(box, nullptr) << "no alarm; the clock showed" << all;
+  EXPECT_EQ(MessageBoxText(box), std::string("02:30:00\r\r") + NameDefault);
+  // The clock stands on the pass that rang while the message is open.
+  std::vector<std::string> lines = SplitLines(WindowText(w.gadget));
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[2], " 03:00:00") << all;
+  EXPECT_EQ(lines[3], " *02:30:00*");
+  ASSERT_GE(times.size(), 2u) << all;
+  EXPECT_EQ(times[times.size() - 2], " 01:59:59") << all;
+  ConfirmMessage(box);
+  EXPECT_EQ(clock.WaitExit(), 0u);
+  std::string why;
+  double seconds = harness::CapturedSoundSeconds(&why);
+  ASSERT_GE(seconds, 0) << why;
+  EXPECT_GE(seconds, harness::ChimeShortestSeconds);
+  EXPECT_LE(seconds, harness::ChimeLongestSeconds);
 }
