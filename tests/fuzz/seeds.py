@@ -266,6 +266,7 @@ def strval_seeds():
 
 # ---- dateformat -------------------------------------------------------------
 MONDAY = 1796634782  # Monday 7 December 2026, 09:13:02
+LAST_DATE = 253402300799  # 9999-12-31 23:59:59
 
 
 def dateformat_call(p, mask, date, where, drop, repeat=1):
@@ -274,9 +275,9 @@ def dateformat_call(p, mask, date, where, drop, repeat=1):
     if repeat > 1:
         p.int_in_range(1, 4000, repeat)
     if -2 <= date <= 2:
-        p.int_in_range(0, 3, 1).int_in_range(-2, 2, date)
+        p.int_in_range(0, 4, 1).int_in_range(-2, 2, date)
     else:
-        p.int_in_range(0, 3, 0).int_in_range(-(1 << 31), (1 << 31) - 1, date)
+        p.int_in_range(0, 4, 0).int_in_range(-(1 << 63), (1 << 63) - 1, date)
     p.boolean(False)
     p.int_in_range(0, 2, where)
     p.boolean(drop)
@@ -293,6 +294,8 @@ def dateformat_seeds():
     dateformat_call(p, b"%YYYY %Dd %HH %yyy %% %%dd %x %m %", MONDAY, 0, False)
     dateformat_call(p, b"%yy%YY%mM%Ss%iI%hH", (1 << 31) - 1, 1, False)
     dateformat_call(p, b"", 0, 2, False)
+    dateformat_call(p, b"%yyyy-%mm-%dd %hh:%ii:%ss", 4107542400, 0, False)  # 2100-03-01
+    dateformat_call(p, b"%yyyy-%mm-%dd %hh:%ii:%ss", LAST_DATE, 0, False)
     write("dateformat", "tokens-any-case", p.data())
 
     p = Provider()
@@ -307,11 +310,12 @@ def alarm_seeds():
     rows = [(b"7", 7 * 3600), (b"07", 7 * 3600), (b"7:", 0), (b"1230", 0), (b"12:3", 0),
             (b"12:30", 12 * 3600 + 30 * 60), (b"123000", 12 * 3600 + 30 * 60), (b"12:30:15", 45015),
             (b"12-30-15", 45015), (b"25", 0), (b"25:00", 0), (b"12:60", 0), (b"12:00:60", 0), (b"-1", 0),
-            (b"24", 0), (b"12.30", 0), (b" 7", 0), (b"+7", 0), (b"ab", 0), (b"1:234", 0), (b"", 0),
-            (b"123", 0), (b"1234567", 0), (b"123456789", 0), (b"$f", 0), (b"%1:%1:%1", 0), (b"\xff\x80", 0)]
+            (b"24", 0), (b"12.30", 12 * 3600 + 30 * 60), (b" 7", 0), (b"+7", 0), (b"ab", 0), (b"1:234", 0), (b"", 0),
+            (b"123", 0), (b"1234567", 0), (b"123456789", 0), (b"$f", 0), (b"%1:%1:%1", 0), (b"\xff\x80", 0),
+            (b"12345", 12 * 3600 + 45 * 60), (b"2a", 0), (b"1x:30", 0), (b"24:00", 0), (b"23:59:59", 86399)]
     for i, (entry, second_of_day) in enumerate(rows):
         p = Provider()
-        p.boolean(i % 2 == 0).int_in_range(0, (1 << 31) - 1, midnight + second_of_day)
+        p.boolean(i % 2 == 0).int_in_range(0, LAST_DATE - 2 * 86400, midnight + second_of_day)
         write("alarm", "row%02d" % i, entry + p.data())
 
 

@@ -5,6 +5,7 @@
 
 #include <stdint.h>
 #include <math.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -29,10 +30,17 @@ ClockWindows StartAlarmClock(ClockProcess &clock, const char *entry) {
   return WaitClock(clock);
 }
 
-// The entry 12.30 passes validation but never matches a time, so the alarm
-// line shows without an alarm to wait for.
-constexpr char NeverEntry[] = "12.30";
-constexpr char NeverAlarm[] = "12.30:00";
+// An alarm twelve hours ahead, written HH.MM as many users write it: the
+// alarm line shows it as HH:MM:00, and it does not ring during the test.
+struct FarAlarm {
+  char entry[8];
+  char alarm[16];
+  FarAlarm() {
+    SYSTEMTIME t = FromMilliseconds(LocalNowMs() + 12 * 3600 * 1000LL);
+    snprintf(entry, sizeof entry, "%02u.%02u", t.wHour, t.wMinute);
+    snprintf(alarm, sizeof alarm, "%02u:%02u:00", t.wHour, t.wMinute);
+  }
+};
 
 struct Pixels {
   int width = 0, height = 0;
@@ -146,7 +154,8 @@ double ReferenceRedCoverage(const std::string &text, int weight, uint32_t backgr
 
 TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
   ClockProcess clock;
-  ClockWindows w = StartAlarmClock(clock, NeverEntry);
+  FarAlarm far;
+  ClockWindows w = StartAlarmClock(clock, far.entry);
   ASSERT_NE(w.window, nullptr);
   EXPECT_EQ(WindowText(w.window), "Tamrix");
   LONG style = GetWindowLongA(w.window, GWL_STYLE);
@@ -201,20 +210,21 @@ TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
 
 TEST(ClockWindow, ShowsLocalTimeChangingEverySecond) {
   ClockProcess clock;
-  ClockWindows w = StartAlarmClock(clock, NeverEntry);
+  FarAlarm far;
+  ClockWindows w = StartAlarmClock(clock, far.entry);
   ASSERT_NE(w.gadget, nullptr);
   std::string text;
-  ASSERT_TRUE(ClockShowsTime(w.gadget, NeverAlarm, &text)) << Printable(text);
+  ASSERT_TRUE(ClockShowsTime(w.gadget, far.alarm, &text)) << Printable(text);
   std::vector<std::string> lines = SplitLines(text);
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[3], std::string(" *") + NeverAlarm + "*");
+  EXPECT_EQ(lines[3], std::string(" *") + far.alarm + "*");
 
   // Three different seconds in a row, each the time of its reading.
   std::vector<std::string> times = {lines[2]};
   DWORD start = GetTickCount();
   while (times.size() < 3 && GetTickCount() - start < 4000) {
     Sleep(100);
-    ASSERT_TRUE(ClockShowsTime(w.gadget, NeverAlarm, &text)) << Printable(text);
+    ASSERT_TRUE(ClockShowsTime(w.gadget, far.alarm, &text)) << Printable(text);
     std::string time = SplitLines(text)[2];
     if (time != times.back()) times.push_back(time);
   }
@@ -268,7 +278,8 @@ TEST(ClockWindow, TextIsRedBoldArial) {
 // that may leave GDI objects or windows behind.
 TEST(ClockWindow, PassesLeaveNoGdiObjectsOrWindows) {
   ClockProcess clock;
-  ClockWindows w = StartAlarmClock(clock, NeverEntry);
+  FarAlarm far;
+  ClockWindows w = StartAlarmClock(clock, far.entry);
   ASSERT_NE(w.gadget, nullptr);
   auto windows = [&] {
     size_t n = 0;

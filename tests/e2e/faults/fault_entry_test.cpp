@@ -1,7 +1,7 @@
 // Hostile alarm-time entries in the first dialog: a 30,000-character paste,
 // bytes 128-255, control characters. Each gives the error message and then
-// the plain clock, or, where the entry passes the length and range rules, the
-// name dialog and the clock with that alarm line; never a crash. The clock
+// the plain clock, or, where the entry passes the length, digit and range
+// rules, the name dialog and the clock with that alarm line; never a crash. The clock
 // keeps ticking afterwards and ends with exit code 0 when closed. A
 // 30,000-character name goes whole into the alarm message.
 #include <gtest/gtest.h>
@@ -46,17 +46,17 @@ const EntryRow EntryRows[] = {
     {"Paste30000Digits", Put::Paste, Repeat("7", 30000), nullptr},
     {"Paste30000Bytes32To255", Put::Paste, Range(32, 255, 30000), nullptr},
     {"PasteAllHighBytes", Put::Paste, Range(128, 255, 128), nullptr},
-    {"PasteSuperscriptHour", Put::Paste, "\xB9\xB2", "\xB9\xB2:00:00"},
-    {"PasteUmlautsFiveLong", Put::Paste, "\xFC\xE4:\xF6\xDF", "\xFC\xE4:\xF6\xDF:00"},
-    {"PasteMiddleDotSeparators", Put::Paste, "24\xB7" "00\xB7" "00", "24:00:00"},
-    {"PasteSixByteFF", Put::Paste, "\xFF\xFF\xFF\xFF\xFF\xFF", "\xFF\xFF:\xFF\xFF:\xFF\xFF"},
-    {"PasteControlFiveLong", Put::Paste, "\x01\x02\x03\x04\x05", "\x01\x02\x03\x04\x05:00"},
+    {"PasteSuperscriptHour", Put::Paste, "\xB9\xB2", nullptr},
+    {"PasteUmlautsFiveLong", Put::Paste, "\xFC\xE4:\xF6\xDF", nullptr},
+    {"PasteMiddleDotSeparators", Put::Paste, "23\xB7" "00\xB7" "00", "23:00:00"},
+    {"PasteSixByteFF", Put::Paste, "\xFF\xFF\xFF\xFF\xFF\xFF", nullptr},
+    {"PasteControlFiveLong", Put::Paste, "\x01\x02\x03\x04\x05", nullptr},
     {"TypedUmlautsFourLong", Put::Typed, "\xE4\xF6\xFC\xDF", nullptr},
-    {"TypedSuperscriptTwo", Put::Typed, "\xB2", "0\xB2:00:00"},
-    {"SetTextTabBeforeHour", Put::SetText, "\t7", "\t7:00:00"},
+    {"TypedSuperscriptTwo", Put::Typed, "\xB2", nullptr},
+    {"SetTextTabBeforeHour", Put::SetText, "\t7", nullptr},
     {"SetTextThreeEscapes", Put::SetText, "\x1B\x1B\x1B", nullptr},
-    {"SetTextEightDeletes", Put::SetText, Repeat("\x7F", 8), "\x7F\x7F:\x7F\x7F:\x7F\x7F"},
-    {"SetTextCarriageReturn", Put::SetText, "\r7", "\r7:00:00"},
+    {"SetTextEightDeletes", Put::SetText, Repeat("\x7F", 8), nullptr},
+    {"SetTextCarriageReturn", Put::SetText, "\r7", nullptr},
     {"SetText30000Controls", Put::SetText, Range(1, 31, 30000), nullptr},
 };
 
