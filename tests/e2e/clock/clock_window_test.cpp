@@ -32,10 +32,10 @@ ClockWindows StartAlarmClock(ClockProcess &clock, const char *entry) {
 
 // An alarm twelve hours ahead, written HH.MM as many users write it: the
 // alarm line shows it as HH:MM:00, and it does not ring during the test.
-struct FarAlarm {
+struct AlarmAhead {
   char entry[8];
   char alarm[16];
-  FarAlarm() {
+  AlarmAhead() {
     SYSTEMTIME t = FromMilliseconds(LocalNowMs() + 12 * 3600 * 1000LL);
     snprintf(entry, sizeof entry, "%02u.%02u", t.wHour, t.wMinute);
     snprintf(alarm, sizeof alarm, "%02u:%02u:00", t.wHour, t.wMinute);
@@ -154,8 +154,8 @@ double ReferenceRedCoverage(const std::string &text, int weight, uint32_t backgr
 
 TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
   ClockProcess clock;
-  FarAlarm far;
-  ClockWindows w = StartAlarmClock(clock, far.entry);
+  AlarmAhead ahead;
+  ClockWindows w = StartAlarmClock(clock, ahead.entry);
   ASSERT_NE(w.window, nullptr);
   EXPECT_EQ(WindowText(w.window), "Tamrix");
   LONG style = GetWindowLongA(w.window, GWL_STYLE);
@@ -210,21 +210,21 @@ TEST(ClockWindow, ClassTitleStylesSizeAndPosition) {
 
 TEST(ClockWindow, ShowsLocalTimeChangingEverySecond) {
   ClockProcess clock;
-  FarAlarm far;
-  ClockWindows w = StartAlarmClock(clock, far.entry);
+  AlarmAhead ahead;
+  ClockWindows w = StartAlarmClock(clock, ahead.entry);
   ASSERT_NE(w.gadget, nullptr);
   std::string text;
-  ASSERT_TRUE(ClockShowsTime(w.gadget, far.alarm, &text)) << Printable(text);
+  ASSERT_TRUE(ClockShowsTime(w.gadget, ahead.alarm, &text)) << Printable(text);
   std::vector<std::string> lines = SplitLines(text);
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[3], std::string(" *") + far.alarm + "*");
+  EXPECT_EQ(lines[3], std::string(" *") + ahead.alarm + "*");
 
   // Three different seconds in a row, each the time of its reading.
   std::vector<std::string> times = {lines[2]};
   DWORD start = GetTickCount();
   while (times.size() < 3 && GetTickCount() - start < 4000) {
     Sleep(100);
-    ASSERT_TRUE(ClockShowsTime(w.gadget, far.alarm, &text)) << Printable(text);
+    ASSERT_TRUE(ClockShowsTime(w.gadget, ahead.alarm, &text)) << Printable(text);
     std::string time = SplitLines(text)[2];
     if (time != times.back()) times.push_back(time);
   }
@@ -278,8 +278,8 @@ TEST(ClockWindow, TextIsRedBoldArial) {
 // that may leave GDI objects or windows behind.
 TEST(ClockWindow, PassesLeaveNoGdiObjectsOrWindows) {
   ClockProcess clock;
-  FarAlarm far;
-  ClockWindows w = StartAlarmClock(clock, far.entry);
+  AlarmAhead ahead;
+  ClockWindows w = StartAlarmClock(clock, ahead.entry);
   ASSERT_NE(w.gadget, nullptr);
   auto windows = [&] {
     size_t n = 0;
