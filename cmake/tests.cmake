@@ -150,4 +150,10 @@ if(WIN32)
   add_test(NAME wine_session_stop COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-session stop)
   set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 300)
   set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session TIMEOUT 120)
+  # A prefix variant that fails to start ends only its own session: the
+  # script's plain session stands. Once, in the x86_64 build.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    tamrix_case(NAME session_variants_test TIER e2e TIMEOUT 300
+      COMMAND bash ${PROJECT_SOURCE_DIR}/tests/harness/session_variants_test.sh $<TARGET_FILE:keeper>)
+  endif()
 endif()
