@@ -7,6 +7,7 @@
 
 #include "runtime/objects/objects.h"
 #include "runtime/requester/requester_internal.h"
+#include "runtime/screen_scale/screen_scale.h"
 #include "runtime/strings/strings.h"
 
 namespace {
