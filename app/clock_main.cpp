@@ -11,6 +11,7 @@
 #include "runtime/platform/platform.h"
 #include "runtime/platform/program_instance.h"
 #include "runtime/requester/requester.h"
+#include "runtime/screen_scale/screen_scale.h"
 #include "runtime/sound/sound.h"
 #include "runtime/strings/strings.h"
 #include "runtime/window/window.h"

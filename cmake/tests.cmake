@@ -3,9 +3,16 @@ set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-# Linked into every GoogleTest program: no test run, an early end, screenshots.
+# Linked into every GoogleTest program: no test run, an early end. The
+# Windows programs of the win32 and e2e tiers take the build that also saves
+# screenshots, with user32 and gdi32; a unit program needs neither.
 add_library(test_listener OBJECT ${PROJECT_SOURCE_DIR}/tests/harness/test_listener.cpp)
 target_link_libraries(test_listener PUBLIC gtest)
+if(WIN32)
+  add_library(test_listener_screens OBJECT ${PROJECT_SOURCE_DIR}/tests/harness/test_listener.cpp)
+  target_compile_definitions(test_listener_screens PRIVATE TAMRIX_SCREENSHOTS)
+  target_link_libraries(test_listener_screens PUBLIC gtest user32 gdi32)
+endif()
 
 # Where GoogleTest programs write their XML (results/<tier>/<case>.xml, read by
 # scripts/results.py for the per-test counts) and where a failed Windows case
@@ -134,7 +141,11 @@ function(tamrix_test)
     target_sources(${T_NAME} PRIVATE ${PROJECT_BINARY_DIR}/resources/test_resources.rc)
   endif()
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} test_listener gtest gtest_main)
+  set(listener test_listener)
+  if(WIN32 AND NOT T_TIER STREQUAL "unit")
+    set(listener test_listener_screens)
+  endif()
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} ${listener} gtest gtest_main)
   set(command ${T_NAME})
   if(T_EXCLUDE)
     list(APPEND command --gtest_filter=-${T_EXCLUDE})

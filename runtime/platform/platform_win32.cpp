@@ -78,10 +78,3 @@ void Pause(uint32_t milliseconds) {
   Sleep(milliseconds);
   timeEndPeriod(1);
 }
-
-int32_t ScreenScaled(int32_t pixels) {
-  HDC screen = GetDC(nullptr);  // without one GetDeviceCaps gives 0
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? MulDiv(pixels, dpi, 96) : pixels;
-}

@@ -7,6 +7,7 @@
 
 #include "runtime/objects/objects.h"
 #include "runtime/requester/requester_internal.h"
+#include "runtime/screen_scale/screen_scale.h"
 #include "runtime/strings/strings.h"
 
 namespace {
@@ -122,19 +123,19 @@ void RunInputLoop(HWND dialog, HACCEL accelerators) {
   }
 }
 
-// The entered text goes back into cp1252: one byte for every UTF-16 unit, a
-// character that cp1252 lacks becoming what the system's conversion makes
-// of it.
+// The entered text goes back into cp1252, a character that cp1252 lacks
+// becoming what the system's conversion makes of it. The result is as long
+// as the conversion says: room for what the first call counts, the end
+// where the second stopped (empty should it fail).
 char *WriteResult(const WCHAR *text, int32_t at) {
-  size_t length = 0;
-  while (text && text[length]) length++;
-  if (length == 0 || length > INT32_MAX / 2) {
-    StrTempSetTop(at);
-    return StrTempBase() + at;
+  int32_t length = 0;
+  int size = text ? WideCharToMultiByte(1252, 0, text, -1, nullptr, 0, nullptr, nullptr) : 0;
+  if (size > 0) {
+    int written = WideCharToMultiByte(1252, 0, text, -1, StrTempReserve(size, at), size, nullptr, nullptr);
+    if (written > 0) length = written - 1;  // the terminator counted
   }
-  char *result = StrTempReserve(static_cast<int32_t>(length), at);
-  WideCharToMultiByte(1252, 0, text, -1, result, static_cast<int>(length) + 1, nullptr, nullptr);
-  return result;
+  StrTempSetTop(at + length);
+  return StrTempBase() + at;
 }
 
 }  // namespace

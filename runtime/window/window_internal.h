@@ -71,11 +71,10 @@ constexpr size_t WindowNameSize = 40;
 // The block WindowInit makes.
 struct WindowState {
   ObjectTable *windowTable;
-  HICON classIcon;
-  HCURSOR classCursor;
   GadgetForwardProc gadgetForward;  // null until the gadget library starts
   EventState events;
   GadgetListState lists;
+  WNDCLASSW windowClass;              // every window's class, but for the name WindowOpen gives it
   char listProperty[WindowNameSize];  // "ZX_GadgetStack_<module instance>"
 };
 

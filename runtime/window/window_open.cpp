@@ -12,27 +12,22 @@ constexpr uint32_t LibraryBits = WindowCenterScreen | WindowCenterActive | Windo
 constexpr uint32_t DefaultCaptionMask = ~(WindowInvisible | WindowCenterScreen | WindowCenterActive);
 constexpr uint32_t ToolWindowRemoved = WS_MINIMIZE | WS_MAXIMIZE | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;  // 0x21030000
 
-// The window's class name as the ...W functions take it; null when no memory
-// can be had.
-WCHAR *WideClassName(intptr_t number) {
-  char className[WindowNameSize];
-  WindowClassName(className, number);
-  return RuntimeWideText(className);
-}
+// "WindowClass_", a sign and the digits of any pointer-wide number, and the
+// terminator.
+constexpr size_t ClassNameSize = sizeof "WindowClass_" + 1 + (sizeof(intptr_t) == 8 ? 19 : 10);
 
-// The class makes its windows Unicode from creation, so that neither their
-// title nor typed characters pass through the system's ANSI code page.
-bool RegisterWindowClass(const WCHAR *className) {
-  WNDCLASSW windowClass;
-  memset(&windowClass, 0, sizeof windowClass);
-  windowClass.style = CS_DBLCLKS;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = ProgramInstance;
-  windowClass.hIcon = WindowLibrary->classIcon;
-  windowClass.hCursor = WindowLibrary->classCursor;
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  windowClass.lpszClassName = className;
-  return RegisterClassW(&windowClass) != 0;
+// The window's class name as the ...W functions take it, in the caller's
+// buffer on the stack, so that opening a window needs no memory for it. Class
+// names are ASCII, so every byte is its own UTF-16 unit. The bytes go into
+// the buffer's upper half and are widened from the front, where no unit
+// written reaches a byte still to be read: a second buffer would enlarge the
+// frame of the clock's start-up, into which all this is inlined.
+void WideClassName(WCHAR (&out)[ClassNameSize], intptr_t number) {
+  char *name = reinterpret_cast<char *>(out) + ClassNameSize;
+  WindowClassName(name, number);
+  size_t i = 0;
+  do out[i] = static_cast<unsigned char>(name[i]);
+  while (name[i++]);
 }
 
 struct Placement {
@@ -114,8 +109,15 @@ void WindowInit(void) {
   WindowState *library = static_cast<WindowState *>(LibraryStateCreate(sizeof(WindowState), nullptr));
   if (!library) return;
   library->windowTable = ObjectTableCreate(static_cast<int32_t>(sizeof(WindowRecord)), 16, WindowClose);
-  library->classIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(1));
-  library->classCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  // The class makes its windows Unicode from creation, so that neither their
+  // title nor typed characters pass through the system's ANSI code page.
+  WNDCLASSW *windowClass = &library->windowClass;
+  windowClass->style = CS_DBLCLKS;
+  windowClass->lpfnWndProc = WindowProc;
+  windowClass->hInstance = ProgramInstance;
+  windowClass->hIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(1));
+  windowClass->hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  windowClass->hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   GadgetListStateInit(&library->lists);
   // Made once: the gadget-list procedure needs it for every message.
   WindowFormatName(library->listProperty, "ZX_GadgetStack_", reinterpret_cast<intptr_t>(ProgramInstance));
@@ -139,8 +141,10 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
   if (!record) return 0;
   intptr_t id = number == AutoNumber ? reinterpret_cast<intptr_t>(record) : number;
 
-  WCHAR *className = WideClassName(id);
-  RegisterWindowClass(className);
+  WCHAR className[ClassNameSize];
+  WideClassName(className, id);
+  WindowLibrary->windowClass.lpszClassName = className;
+  RegisterClassW(&WindowLibrary->windowClass);  // one left by a window destroyed behind the library serves too
 
   bool noGadgetList = (flags & WindowNoGadgetList) != 0;
   flags &= ~static_cast<uint32_t>(WindowNoGadgetList);
@@ -162,9 +166,8 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
   HWND window = CreateWindowExW(exStyle, className, wideTitle, style, place.x, place.y, place.width,
                                 place.height, nullptr, nullptr, ProgramInstance, nullptr);
   RuntimeFree(wideTitle);
-  if (!window) UnregisterClassW(className, ProgramInstance);
-  RuntimeFree(className);
   if (!window) {
+    UnregisterClassW(className, ProgramInstance);
     ObjectTableRelease(WindowLibrary->windowTable, id);
     return 0;
   }
@@ -202,9 +205,11 @@ void WindowClose(intptr_t number) {
   if (owner) SetActiveWindow(owner);
   RemovePropA(window, WindowIdProperty);
   DestroyWindow(window);
-  WCHAR *className = WideClassName(number);
-  UnregisterClassW(className, ProgramInstance);
-  RuntimeFree(className);
+  // The name is ASCII, so the A function takes it as it is, from the stack:
+  // closing needs no memory.
+  char className[WindowNameSize];
+  WindowClassName(className, number);
+  UnregisterClassA(className, ProgramInstance);
   // Destruction sends messages; take the record again rather than trusting the old address.
   record = WindowLookup(number);
   if (!record) return;

@@ -1,6 +1,7 @@
 // Part of every GoogleTest program (cmake/tests.cmake): says so when the
 // filter left no test to run, ends a program that exits before its tests
-// have finished with failure, and, under Wine, saves a picture of the screen
+// have finished with failure, and, in the Windows programs of the tiers that
+// show windows (built with TAMRIX_SCREENSHOTS), saves a picture of the screen
 // the moment a check of a test first fails, while its windows still stand,
 // into the case folder that scripts/wine-run keeps for a failed case.
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ namespace {
 
 bool running = false;
 
-#ifdef _WIN32
+#ifdef TAMRIX_SCREENSHOTS
 // The whole screen as a 24-bit BMP file; false when it cannot be written.
 bool SaveScreen(const std::string &path) {
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
@@ -69,7 +70,7 @@ class CaseListener : public testing::EmptyTestEventListener {
   void OnTestStart(const testing::TestInfo &) override { shot_ = false; }
 
   void OnTestPartResult(const testing::TestPartResult &result) override {
-#ifdef _WIN32
+#ifdef TAMRIX_SCREENSHOTS
     char folder[MAX_PATH];
     if (!result.failed() || shot_ || !GetEnvironmentVariableA("TAMRIX_CASE_DIR_WIN", folder, sizeof folder)) return;
     shot_ = true;

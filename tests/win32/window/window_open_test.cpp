@@ -398,21 +398,28 @@ LRESULT CALLBACK WatchDestroy(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 TEST_F(WindowOpenTest, CloseDestroysWindowClassAndAccelerators) {
-  WindowOpen(3, 10, 10, 100, 50, "close", 0);
-  HWND window = WindowHandle(3);
-  // The number is gone before destruction starts: its messages belong to no window.
-  beforeWatch = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchDestroy)));
-  idAtDestroy = reinterpret_cast<HANDLE>(-1);
-  HACCEL table = WindowLookup(3)->accelTable;
-  WNDCLASSA info;
-  ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "WindowClass_3", &info));
-  WindowClose(3);
-  EXPECT_EQ(idAtDestroy, nullptr);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "WindowClass_3", &info));
-  EXPECT_EQ(CopyAcceleratorTableA(table, nullptr, 0), 0);
-  EXPECT_EQ(WindowLookup(3), nullptr);
-  EXPECT_EQ(GadgetListSelect(nullptr), nullptr);  // it was the current list
+  // Closing needs no memory: without any, everything goes all the same.
+  for (bool noMemory : {false, true}) {
+    SCOPED_TRACE(noMemory ? "no memory" : "memory");
+    WindowOpen(3, 10, 10, 100, 50, "close", 0);
+    HWND window = WindowHandle(3);
+    // The number is gone before destruction starts: its messages belong to no window.
+    beforeWatch = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchDestroy)));
+    idAtDestroy = reinterpret_cast<HANDLE>(-1);
+    HACCEL table = WindowLookup(3)->accelTable;
+    WNDCLASSA info;
+    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "WindowClass_3", &info));
+    PlatformHeap heap = RuntimeHeap;
+    if (noMemory) RuntimeHeap = nullptr;  // every allocation from it fails
+    WindowClose(3);
+    RuntimeHeap = heap;
+    EXPECT_EQ(idAtDestroy, nullptr);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "WindowClass_3", &info));
+    EXPECT_EQ(CopyAcceleratorTableA(table, nullptr, 0), 0);
+    EXPECT_EQ(WindowLookup(3), nullptr);
+    EXPECT_EQ(GadgetListSelect(nullptr), nullptr);  // it was the current list
+  }
   WindowClose(3);   // closing again does nothing
   WindowClose(999);
   WindowClose(-7);
