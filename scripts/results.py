@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""results.py TIER TESTS_JSON JUNIT CASES_DIR
+"""results.py TIER TESTS_JSON JUNIT CASES_DIR [HOW]
 
 Prints the line of one tier from what its ctest run left: CTest's JUnit file
 (every case, passed, failed or skipped, and why) and the XML each
@@ -8,7 +8,8 @@ in TESTS_JSON), so that a program counts its tests one by one. A program
 that failed without a failed test of its own (a crash, no test run) or left
 no result file counts as one failure; the Wine
 session fixtures (wine_*) count only when they fail. Failed cases are named
-with the folder they kept under CASES_DIR. Appends "passed failed skipped"
+with the folder they kept under CASES_DIR. HOW, where given, says how the tier's programs ran (natively, emulated: ...).
+Appends "passed failed skipped"
 to $TAMRIX_TOTALS; exits 1 on any failure.
 """
 import json
@@ -59,7 +60,7 @@ def result_files(tests_json):
     return files
 
 
-def main(tier, tests_json, junit, cases):
+def main(tier, tests_json, junit, cases, how=""):
     results = result_files(tests_json)
     passed = skipped = 0
     failed = []
@@ -95,7 +96,7 @@ def main(tier, tests_json, junit, cases):
     line = f"{tier:<15} {passed:5d} passed, {len(failed):4d} failed"
     if skipped:
         line += f", {skipped} skipped"
-    print(f"{line}  ({programs} programs)")
+    print(f"{line}  ({programs} programs{'; ' + how if how else ''})")
     for n in failed[:20]:
         print(f"    FAILED {n}")
     with open(os.environ.get("TAMRIX_TOTALS", "/dev/null"), "a") as out:
@@ -104,4 +105,4 @@ def main(tier, tests_json, junit, cases):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:5]))
+    sys.exit(main(*sys.argv[1:6]))
