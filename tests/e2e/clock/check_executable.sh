@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # check_executable.sh EXE MAX_BYTES OBJDUMP MANIFEST_ARCH
 # Checks the shipped executable from its headers. Fails when it is larger
-# than MAX_BYTES (36864 for both builds); imports anything but Windows system
+# than MAX_BYTES (37888 for both builds); imports anything but Windows system
 # DLLs; is not a GUI-subsystem program; lacks ASLR (DYNAMIC_BASE, and
 # HIGH_ENTROPY_VA on x86_64), DEP (NX_COMPAT) or its .reloc section; has
 # another section alignment than 0x1000 or file alignment than 0x200; carries
 # a time stamp (two builds of the same sources must be the same bytes); or
 # lacks icon 1 at 24 bits per pixel, the version resource, or a manifest
-# naming MANIFEST_ARCH and declaring DPI awareness; or states an older
+# naming MANIFEST_ARCH and declaring per-monitor DPI awareness; or states an older
 # Windows in its header than an import needs. Prints its size, sections and
 # imports.
 # Exit 77 (skipped): not built.
@@ -97,7 +97,10 @@ fi
 [ -n "$(leaf 0x000010 0x000001)" ] || fail "no version resource"
 [ -n "$(leaf 0x000018 0x000001)" ] || fail "no manifest"
 grep -aq "processorArchitecture=\"$arch\"" "$rsrc" || fail "the manifest does not name $arch"
-# Its sizes follow the screen's DPI, so Windows need not stretch a 96-dpi picture.
-grep -aEq '<dpiAware[^>]*>true</dpiAware>' "$rsrc" || fail "the manifest does not declare DPI awareness"
+# Its sizes follow each monitor's DPI, so Windows need not stretch a picture
+# made for another: per-monitor v2, per-monitor on Windows 8.1.
+grep -aEq '<dpiAware[^>]*>true/pm</dpiAware>' "$rsrc" || fail "the manifest does not declare per-monitor DPI awareness"
+grep -aEq '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' "$rsrc" ||
+  fail "the manifest does not declare per-monitor v2 DPI awareness"
 [ $status -eq 0 ] && echo "passed"
 exit $status
