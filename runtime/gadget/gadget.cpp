@@ -14,7 +14,7 @@ namespace {
 // What a gadget holds goes with it: its kind's objects and its font copy.
 void ReleaseGadget(GadgetRecord *record, intptr_t number) {
   if (record->kind && record->kind->onFree) record->kind->onFree(record);
-  if (record->dpiFont) DeleteObject(record->dpiFont);
+  DeleteObject(record->fonts[1]);  // none: nothing happens
   ObjectTableRelease(GadgetLibrary->table, number);
 }
 
@@ -64,7 +64,7 @@ intptr_t GadgetRegister(intptr_t number, GadgetRecord *record, HWND control, Gad
   SetPropA(control, GadgetIdProperty, reinterpret_cast<HANDLE>(number));
   record->previousProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetProc)));
-  record->font = GadgetLibrary->font;
+  record->fonts[0] = GadgetLibrary->font;
   GadgetLayOut(record, &record->place);
   return automatic ? number : reinterpret_cast<intptr_t>(control);
 }
@@ -152,10 +152,10 @@ void GadgetSetFont(intptr_t number, HFONT font) {
   }
   GadgetRecord *record = GadgetLookup(number);
   if (!record) return;
-  record->font = font;
+  record->fonts[0] = font;
   GadgetLayOut(record, nullptr);
 }
 
 void GadgetLayOut(GadgetRecord *record, const int32_t (*place)[4]) {
-  ScreenLayOut(&record->window, place, 1, record->dpi, record->font, &record->dpiFont);
+  ScreenLayOut(&record->window, place, 1, record->dpi, record->fonts);
 }

@@ -33,8 +33,9 @@ struct GadgetRecord {
   HBRUSH backBrush;     // cached brush of backColor, or null
   int32_t place[4];     // x, y, width, height at 96 dpi
   int32_t dpi;          // the DPI the control is laid out for
-  HFONT font;           // as given, made for the system DPI; not the gadget's
-  HFONT dpiFont;        // the gadget's own copy of font for dpi, or null
+  // The font as given (made for the system DPI; not the gadget's) and the
+  // gadget's own copy of it for dpi, or null (ScreenLayOut).
+  HFONT fonts[2];
 };
 
 // The block GadgetInit makes.
@@ -62,7 +63,7 @@ GadgetRecord *GadgetLookup(intptr_t number);  // null when no gadget lives under
 // GadgetCreateText returns.
 intptr_t GadgetRegister(intptr_t number, GadgetRecord *record, HWND control, GadgetKind *kind);
 // Lays the control out for record->dpi: at place (record->place, or null to
-// leave it where it is) and in record->font (ScreenLayOut).
+// leave it where it is) and in record->fonts[0] (ScreenLayOut).
 void GadgetLayOut(GadgetRecord *record, const int32_t (*place)[4]);
 // The procedure installed on every gadget control.
 LRESULT CALLBACK GadgetProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);

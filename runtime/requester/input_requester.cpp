@@ -71,7 +71,7 @@ constexpr int32_t InputPlaces[InputChildCount][4] = {{10, 10, 280, 22}, {10, 32,
 // Lays the dialog out for dpi: at rect, or centred on the screen with 300 x
 // 130 pixels at 96 dpi; its children from their places, in the dialog font
 // made for dpi.
-__attribute__((noinline)) void LayOutInput(HWND dialog, int32_t dpi, const RECT *rect) {
+void LayOutInput(HWND dialog, int32_t dpi, const RECT *rect) {
   RECT centred;
   if (!rect) {
     int32_t width = ScreenScaled(300, dpi), height = ScreenScaled(130, dpi);
@@ -82,13 +82,12 @@ __attribute__((noinline)) void LayOutInput(HWND dialog, int32_t dpi, const RECT 
     rect = &centred;
   }
   ScreenMoveTo(dialog, rect);
-  ScreenLayOut(RequesterLibrary.children, InputPlaces, InputChildCount, dpi, RequesterLibrary.font,
-               &RequesterLibrary.dpiFont);
+  ScreenLayOut(RequesterLibrary.children, InputPlaces, InputChildCount, dpi, RequesterLibrary.fonts);
 }
 
-// Builds the dialog's children and lays the dialog out for its monitor's
-// DPI; the field gets the focus and the default text with the caret behind
-// it.
+// Builds the dialog's children, lays the dialog out for its monitor's DPI
+// and shows it; the field gets the focus and the default text with the caret
+// behind it.
 void CreateInputChildren(HWND dialog, const WCHAR *prompt, const WCHAR *defaultText) {
   const WCHAR *texts[InputChildCount] = {prompt, L"", L"OK"};
   for (int i = 0; i < InputChildCount; i++) {
@@ -98,6 +97,8 @@ void CreateInputChildren(HWND dialog, const WCHAR *prompt, const WCHAR *defaultT
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), ProgramInstance, nullptr);
   }
   LayOutInput(dialog, ScreenDpi(dialog), nullptr);
+  // Shown only now, laid out; the focus follows, since activation moves it.
+  ShowWindow(dialog, SW_SHOW);
   HWND field = RequesterLibrary.children[InputFieldIndex];
   SetFocus(field);
   if (defaultText && field) {
@@ -178,7 +179,7 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
     return WriteResult(nullptr, at);
   }
 
-  if (!RequesterLibrary.font) RequesterLibrary.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (!RequesterLibrary.fonts[0]) RequesterLibrary.fonts[0] = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   RegisterInputClass();
   RequesterLibrary.done = 0;
   RequestBlockOthers(1);
@@ -191,9 +192,9 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
   }
 
   WCHAR *entered = nullptr;  // the window procedure puts the text here on OK
-  // Placed once it is on its monitor (at the screen's origin, on the
-  // primary one), whose DPI gives its size.
-  HWND dialog = CreateWindowExW(0, InputClassName, titleCopy, WS_VISIBLE | WS_CAPTION, 0, 0, 0, 0, owner, nullptr,
+  // Hidden until placed: it is created on its monitor (at the screen's
+  // origin, on the primary one), whose DPI gives its size.
+  HWND dialog = CreateWindowExW(0, InputClassName, titleCopy, WS_CAPTION, 0, 0, 0, 0, owner, nullptr,
                                 ProgramInstance, nullptr);
   if (!dialog) {
     RequestInputFinish();
@@ -208,8 +209,8 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
     if (accelerators) DestroyAcceleratorTable(accelerators);
   }
   UnregisterClassW(InputClassName, ProgramInstance);
-  if (RequesterLibrary.dpiFont) DeleteObject(RequesterLibrary.dpiFont);
-  RequesterLibrary.dpiFont = nullptr;
+  DeleteObject(RequesterLibrary.fonts[1]);  // none: nothing happens
+  RequesterLibrary.fonts[1] = nullptr;
 
   char *result = WriteResult(entered, at);
   RuntimeFree(entered);
@@ -237,7 +238,6 @@ LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_DPICHANGED:
       // Moved to a monitor of another DPI: the suggested rectangle, the
       // children laid out again.
-      if (!lParam) break;
       LayOutInput(window, LOWORD(wParam), reinterpret_cast<const RECT *>(lParam));
       return 0;
     case WM_CLOSE:

@@ -24,8 +24,7 @@ struct RequesterState {
   HWND children[InputChildCount];  // prompt, edit field, button
   HWND owner;             // the dialog's owner
   int32_t ownerDisabled;  // the dialog disabled its owner and must enable it again
-  HFONT font;             // DEFAULT_GUI_FONT, fetched once
-  HFONT dpiFont;          // a copy of font for the dialog's DPI, or null
+  HFONT fonts[2];         // DEFAULT_GUI_FONT, fetched once; its copy for the dialog's DPI, or null
   void *blockedWindows;   // BlockedWindow payloads, newest first
   SRWLOCK blockedLock;    // guards the links of blockedWindows
 };

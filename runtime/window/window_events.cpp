@@ -236,7 +236,6 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_DPICHANGED:
       // On a monitor of another DPI: the rectangle the system suggests, and
       // the gadgets laid out and given fonts for the new DPI.
-      if (!record || record->windowHandle != window || !lParam) return NotHandled;
       ScreenMoveTo(window, reinterpret_cast<const RECT *>(lParam));
       for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         Forward(child, window, message, wParam, lParam);

@@ -35,11 +35,22 @@ struct Placement {
   int32_t x, y, width, height;
 };
 
-// The outer rectangle of a client area given at 96 dpi, for a window at dpi.
+// The outer rectangle of a client area given at 96 dpi: before the window
+// exists, for the system DPI and its frame; then for the window's DPI and the
+// frame it has there, which AdjustWindowRectEx knows only for the system DPI.
 Placement PlaceWindow(uint32_t flags, int32_t x, int32_t y, int32_t width, int32_t height, DWORD style, DWORD exStyle,
-                      int32_t dpi) {
+                      HWND window) {
+  int32_t dpi = ScreenDpi(window);
   RECT outer = {0, 0, ScreenScaled(width, dpi), ScreenScaled(height, dpi)};
-  ScreenAdjustRect(&outer, style, FALSE, exStyle, dpi);
+  if (window) {
+    RECT whole, client;
+    GetWindowRect(window, &whole);
+    GetClientRect(window, &client);
+    outer.right += whole.right - whole.left - client.right;
+    outer.bottom += whole.bottom - whole.top - client.bottom;
+  } else {
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  }
   Placement place = {x, y, outer.right - outer.left, outer.bottom - outer.top};
   if ((x == IgnoreValue || y == IgnoreValue) && !(flags & (WindowCenterScreen | WindowCenterActive))) {
     place.x = place.y = static_cast<int32_t>(CW_USEDEFAULT);
@@ -166,9 +177,8 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
   // Placed for the system DPI to be created, then once more for the DPI of
   // the monitor it came up on.
   HWND window = nullptr;
-  int32_t dpi = ScreenDpi(nullptr);
   for (;;) {
-    Placement place = PlaceWindow(flags, x, y, width, height, style, exStyle, dpi);
+    Placement place = PlaceWindow(flags, x, y, width, height, style, exStyle, window);
     if (window) {
       // Creation also raised a window narrower than the system's minimum
       // tracking size before the procedure could know it; now it keeps the
@@ -192,7 +202,6 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
     record = static_cast<WindowRecord *>(ObjectTableRecord(WindowLibrary->windowTable, id));
     record->windowHandle = window;
     SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(id + 1));
-    dpi = ScreenDpi(window);
   }
 
   if (!invisible) {

@@ -27,16 +27,23 @@ BOOL WindowResize(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t 
     if (x == IgnoreValue) x = outer.left;
     if (y == IgnoreValue) y = outer.top;
   }
-  int32_t dpi = ScreenDpi(window);
-  RECT rect;
-  GetClientRect(window, &rect);
-  BOOL menu = FALSE;
-  if (width != IgnoreValue) rect.right = ScreenScaled(width, dpi);
-  if (height != IgnoreValue) rect.bottom = ScreenScaled(height, dpi);
-  else menu = GetMenu(window) != nullptr;
-  ScreenAdjustRect(&rect, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), menu,
-                   static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
-  return SetWindowPos(window, nullptr, x, y, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Both sizes kept: the outer size as it is, which is also right where the
+  // window's frame is not the system DPI's.
+  UINT keep = SWP_NOSIZE;
+  RECT rect = {};
+  if (width != IgnoreValue || height != IgnoreValue) {
+    keep = 0;
+    int32_t dpi = ScreenDpi(window);
+    GetClientRect(window, &rect);
+    BOOL menu = FALSE;
+    if (width != IgnoreValue) rect.right = ScreenScaled(width, dpi);
+    if (height != IgnoreValue) rect.bottom = ScreenScaled(height, dpi);
+    else menu = GetMenu(window) != nullptr;
+    AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), menu,
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+  }
+  return SetWindowPos(window, nullptr, x, y, rect.right - rect.left, rect.bottom - rect.top,
+                      keep | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void WindowSetTopmost(intptr_t number, int32_t on) {

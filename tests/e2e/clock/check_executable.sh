@@ -8,8 +8,9 @@
 # a time stamp (two builds of the same sources must be the same bytes); or
 # lacks icon 1 at 24 bits per pixel, the version resource, or a manifest
 # naming MANIFEST_ARCH and declaring per-monitor DPI awareness; or states an older
-# Windows in its header than an import needs. Prints its size, sections and
-# imports.
+# Windows in its header than an import needs; or, built for i686 without
+# stack probes, has a stack frame of a page or more. Prints its size, sections
+# and imports.
 # Exit 77 (skipped): not built.
 set -uo pipefail
 exe=$1 max=$2 objdump=$3 arch=$4
@@ -74,6 +75,16 @@ while read -r function needed; do
     exit !(h[1] > n[1] || (h[1] == n[1] && h[2] >= n[2])) }' ||
     fail "imports $function, which needs Windows $needed, but the header states $subsystem"
 done < <(xargs -n2 <<<"$newer")
+
+# The i686 build pushes call arguments and so does not probe large stack
+# frames (cmake/product.cmake): a frame of a page or more could step over the
+# stack's guard page.
+if grep -q 'file format pei-i386' <<<"$headers"; then
+  largest=$("$objdump" -d "$exe" | grep -oE 'sub +\$0x[0-9a-f]+,%esp' | grep -oE '0x[0-9a-f]+' |
+    while read -r n; do echo $((n)); done | sort -n | tail -1)
+  echo "largest stack frame: ${largest:-0} bytes"
+  [ "${largest:-0}" -lt 4096 ] || fail "a stack frame of $largest bytes, which needs a probe"
+fi
 
 # Resources: type, name and the leaf's address and size, from the resource
 # directory as objdump prints it (types, names and languages depth first).
