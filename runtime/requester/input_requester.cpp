@@ -86,8 +86,8 @@ void LayOutInput(HWND dialog, int32_t dpi, const RECT *rect) {
 }
 
 // Builds the dialog's children, lays the dialog out for its monitor's DPI
-// and shows it; the field gets the focus and the default text with the caret
-// behind it.
+// and shows it; the field gets the default text with the caret behind it,
+// and the focus.
 void CreateInputChildren(HWND dialog, const WCHAR *prompt, const WCHAR *defaultText) {
   const WCHAR *texts[InputChildCount] = {prompt, L"", L"OK"};
   for (int i = 0; i < InputChildCount; i++) {
@@ -97,15 +97,16 @@ void CreateInputChildren(HWND dialog, const WCHAR *prompt, const WCHAR *defaultT
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), ProgramInstance, nullptr);
   }
   LayOutInput(dialog, ScreenDpi(dialog), nullptr);
-  // Shown only now, laid out; the focus follows, since activation moves it.
-  ShowWindow(dialog, SW_SHOW);
   HWND field = RequesterLibrary.children[InputFieldIndex];
-  SetFocus(field);
   if (defaultText && field) {
     SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(defaultText));
     WPARAM length = static_cast<WPARAM>(SendMessageW(field, WM_GETTEXTLENGTH, 0, 0));
     SendMessageW(field, EM_SETSEL, length, static_cast<LPARAM>(length));
   }
+  // Shown only now, laid out and filled, so that nothing typed or pasted into
+  // it is overwritten; the focus follows, since activation moves it.
+  ShowWindow(dialog, SW_SHOW);
+  SetFocus(field);
 }
 
 // Copies the field's text into a heap block named by the dialog's cell.
