@@ -1,7 +1,7 @@
 // The DPI of the monitor a window is on, and what follows from it: lengths
-// given in pixels at 96 dpi, and fonts, for that DPI. The program
-// is per-monitor aware, so each window is laid out for its own monitor, and
-// again when it moves to one of another DPI (WM_DPICHANGED).
+// given in pixels at 96 dpi, and fonts, for that DPI. The program is
+// per-monitor aware, so each window is laid out for its own monitor, and again
+// when it moves to one of another DPI (WM_DPICHANGED).
 // Windows only; stands on user32 and gdi32 alone, so that the libraries that
 // lay windows out need nothing else for it. What Windows 7 and 8 lack is
 // looked up at run time.
