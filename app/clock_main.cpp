@@ -11,7 +11,6 @@
 #include "runtime/platform/platform.h"
 #include "runtime/platform/program_instance.h"
 #include "runtime/requester/requester.h"
-#include "runtime/screen_scale/screen_scale.h"
 #include "runtime/sound/sound.h"
 #include "runtime/strings/strings.h"
 #include "runtime/window/window.h"
@@ -61,13 +60,10 @@ void ReapplyWindow(void) {
 // down instead of waiting for a close request that can never come.
 int OpenClockWindow(ClockState *state) {
   int alarm = state->alarmWanted == 1;
-  // Sizes in pixels at 96 dpi. The position has no effect: the window is
-  // centred from its scaled size.
-  if (!WindowOpen(ClockWindow, 600, 600, ScreenScaled(115), ScreenScaled(alarm ? 72 : 55), ClockWindowTitle,
-                  ClockWindowFlags))
-    return 0;
-  GadgetCreateText(ClockGadget, ScreenScaled(2), ScreenScaled(2), ScreenScaled(110), ScreenScaled(alarm ? 69 : 52),
-                   state->clockText, ClockGadgetFlags);
+  // Sizes in pixels at 96 dpi, which the libraries lay out for the window's
+  // monitor. The position has no effect: the window is centred.
+  if (!WindowOpen(ClockWindow, 600, 600, 115, alarm ? 72 : 55, ClockWindowTitle, ClockWindowFlags)) return 0;
+  GadgetCreateText(ClockGadget, 2, 2, 110, alarm ? 69 : 52, state->clockText, ClockGadgetFlags);
   GadgetSetColor(ClockGadget, ColorFront, ClockTextColor);
   state->fontNumber = FontLoad(AutoNumber, ClockFontFace, ClockFontSize, FontStyleBold);
   GadgetSetFont(ClockGadget, FontHandle(state->fontNumber));

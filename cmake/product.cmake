@@ -21,12 +21,20 @@ if(WIN32)
   # Built for size, with link-time optimisation across the libraries. No
   # -fdata-sections: with it mingw GCC stores zero-initialised variables as
   # zeros in .data instead of in .bss (the 10 KiB alarm buffer among them);
-  # the LTO link drops unused data by itself.
-  list(APPEND TAMRIX_PRODUCT_OPTIONS -Oz)
+  # the LTO link drops unused data by itself. Three passes that -Oz leaves on
+  # cost more bytes than they save here (measured on x86_64: 112 together):
+  # inlining small functions, shrink-wrapping and tail merging.
+  list(APPEND TAMRIX_PRODUCT_OPTIONS -Oz -fno-inline-small-functions -fno-shrink-wrap -fno-tree-tail-merge)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # The Windows i686 ABI keeps the stack 4-byte aligned; asking for 16
     # only costs alignment code in every function that has a frame.
     list(APPEND TAMRIX_PRODUCT_OPTIONS -mpreferred-stack-boundary=2)
+    # Arguments pushed rather than stored into an area reserved in every
+    # frame: a call of a Windows function takes far fewer bytes, about 2.7 KiB
+    # less in all. GCC keeps the reserved area only while it probes large
+    # frames, so probing goes too; no frame of the product comes near the 4 KiB
+    # a probe guards (the executable check fails on one that does).
+    list(APPEND TAMRIX_PRODUCT_OPTIONS -mno-accumulate-outgoing-args -mno-stack-arg-probe)
     # ld 2.40 names the COMDAT groups of i686 LTO code without the symbol
     # prefix, so a test program that defines an inline variable of a product
     # header too (WeekdayNames) fails with "multiple definition". On i686 the

@@ -1,6 +1,7 @@
 #include "runtime/font/font.h"
 
 #include "runtime/objects/objects.h"
+#include "runtime/screen_scale/screen_scale.h"
 
 namespace {
 
@@ -29,14 +30,11 @@ intptr_t FontLoad(intptr_t number, const char *face, int32_t size, uint32_t styl
   DWORD strikeOut = (style & FontStyleStrikeOut) ? 1 : 0;
   DWORD quality = (style & FontStyleHighQuality) ? PROOF_QUALITY : DEFAULT_QUALITY;
 
-  HFONT font = nullptr;
-  HDC dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-  if (dc) {
-    // A negative height asks for the character (em) height, not the cell height.
-    int height = -MulDiv(size, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    font = CreateFontA(height, 0, 0, 0, weight, italic, underline, strikeOut, DEFAULT_CHARSET, 0, 0, quality, 0, face);
-    DeleteDC(dc);
-  }
+  // For the screen's (the system) DPI; gadgets on a monitor of another show
+  // a copy made for theirs. A negative height asks for the character (em)
+  // height, not the cell height.
+  int height = -MulDiv(size, ScreenDpi(nullptr), 72);
+  HFONT font = CreateFontA(height, 0, 0, 0, weight, italic, underline, strikeOut, DEFAULT_CHARSET, 0, 0, quality, 0, face);
   if (!font) {
     // An empty AutoNumber record would stay in the table for good.
     if (number == AutoNumber) ObjectTableRelease(FontLibrary.table, handle);

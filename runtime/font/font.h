@@ -1,6 +1,7 @@
 // Font library: numbered system fonts made from a face name, a point size
-// and style bits, for gadgets to use. Stands on the objects library (font
-// table) and on gdi32.
+// and style bits, for gadgets to use, made for the screen's (the system) DPI.
+// Stands on the objects library (font table), screen_scale (the DPI) and on
+// gdi32.
 //
 // FontLoad with AutoNumber returns the new font's number (a pointer-wide
 // handle); with a number of 0 or more it returns the font's system handle.
@@ -21,8 +22,7 @@ enum : uint32_t {
 };
 
 void FontInit(void);
-// 0 when no screen device context or no font can be had; the number then
-// names no font.
+// 0 when no font can be had; the number then names no font.
 intptr_t FontLoad(intptr_t number, const char *face, int32_t size, uint32_t style);
 HFONT FontHandle(intptr_t number);  // 0 when no such font lives
 void FontFree(intptr_t number);

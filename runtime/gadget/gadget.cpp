@@ -4,11 +4,19 @@
 #include "runtime/gadget/gadget_internal.h"
 
 #include <commctrl.h>
+#include "runtime/screen_scale/screen_scale.h"
 #include "runtime/window/window.h"
 
 GadgetState *GadgetLibrary;
 
 namespace {
+
+// What a gadget holds goes with it: its kind's objects and its font copy.
+void ReleaseGadget(GadgetRecord *record, intptr_t number) {
+  if (record->kind && record->kind->onFree) record->kind->onFree(record);
+  DeleteObject(record->fonts[1]);  // none: nothing happens
+  ObjectTableRelease(GadgetLibrary->table, number);
+}
 
 void GadgetStateInit(void *block) {
   static_cast<GadgetState *>(block)->font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -56,7 +64,8 @@ intptr_t GadgetRegister(intptr_t number, GadgetRecord *record, HWND control, Gad
   SetPropA(control, GadgetIdProperty, reinterpret_cast<HANDLE>(number));
   record->previousProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetProc)));
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GadgetLibrary->font), TRUE);
+  record->fonts[0] = GadgetLibrary->font;
+  GadgetLayOut(record, &record->place);
   return automatic ? number : reinterpret_cast<intptr_t>(control);
 }
 
@@ -73,10 +82,9 @@ LRESULT CALLBACK GadgetProc(HWND control, UINT message, WPARAM wParam, LPARAM lP
     // A slot record may have moved while the control's own procedure ran.
     record = GadgetLookup(number);
     if (!record || record->window != control) return result;
-    if (record->kind && record->kind->onFree) record->kind->onFree(record);
     RemovePropA(control, GadgetIdProperty);
     SetWindowLongPtrW(control, GWLP_ID, -1);
-    ObjectTableRelease(GadgetLibrary->table, number);
+    ReleaseGadget(record, number);
   }
   return result;
 }
@@ -89,6 +97,11 @@ LRESULT GadgetForward(HWND control, HWND parent, UINT message, WPARAM wParam, LP
   // A control without the property and with identifier 0 matches too; only
   // the control the record names is that gadget.
   if (!record || record->window != control) return NotHandled;
+  if (message == WM_DPICHANGED) {
+    record->dpi = LOWORD(wParam);
+    GadgetLayOut(record, &record->place);
+    return 0;
+  }
   if (!record->kind || !record->kind->onMessage) return NotHandled;
   return record->kind->onMessage(record, parent, message, wParam, lParam);
 }
@@ -102,10 +115,7 @@ void GadgetFree(intptr_t number) {
   // without it (its procedure replaced by the program) leaves the record
   // behind, which would otherwise name a dead window for good.
   record = GadgetLookup(number);
-  if (record && record->window == control && !IsWindow(control)) {
-    if (record->kind && record->kind->onFree) record->kind->onFree(record);
-    ObjectTableRelease(GadgetLibrary->table, number);
-  }
+  if (record && record->window == control && !IsWindow(control)) ReleaseGadget(record, number);
 }
 
 void GadgetSetText(intptr_t number, const char *text) {
@@ -116,7 +126,8 @@ void GadgetSetText(intptr_t number, const char *text) {
     record->kind->onSetText(record, text);
   } else {
     WCHAR *wide = RuntimeWideText(text);
-    SetWindowTextW(record->window, wide);
+    // What SetWindowTextW sends to a control of this thread, one import fewer.
+    SendMessageW(record->window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
     RuntimeFree(wide);
   }
 }
@@ -140,5 +151,11 @@ void GadgetSetFont(intptr_t number, HFONT font) {
     return;
   }
   GadgetRecord *record = GadgetLookup(number);
-  if (record) SendMessageW(record->window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (!record) return;
+  record->fonts[0] = font;
+  GadgetLayOut(record, nullptr);
+}
+
+void GadgetLayOut(GadgetRecord *record, const int32_t (*place)[4]) {
+  ScreenLayOut(&record->window, place, 1, record->dpi, record->fonts);
 }

@@ -31,6 +31,11 @@ struct GadgetRecord {
   COLORREF backColor;   // ColorDefault: system default
   COLORREF frontColor;
   HBRUSH backBrush;     // cached brush of backColor, or null
+  int32_t place[4];     // x, y, width, height at 96 dpi
+  int32_t dpi;          // the DPI the control is laid out for
+  // The font as given (made for the system DPI; not the gadget's) and the
+  // gadget's own copy of it for dpi, or null (ScreenLayOut).
+  HFONT fonts[2];
 };
 
 // The block GadgetInit makes.
@@ -52,10 +57,14 @@ extern GadgetKind TextGadgetKind;
 constexpr const char GadgetIdProperty[] = "ZX_ID";
 
 GadgetRecord *GadgetLookup(intptr_t number);  // null when no gadget lives under it
-// Fills a record that ObjectTableAllocate gave for number and hooks the
-// control up: procedure, identifier, "ZX_ID", the library's font. Returns what
+// Fills a record that ObjectTableAllocate gave for number, whose place and
+// dpi the caller has set, and hooks the control up: procedure, identifier,
+// "ZX_ID", its place and the library's font at that DPI. Returns what
 // GadgetCreateText returns.
 intptr_t GadgetRegister(intptr_t number, GadgetRecord *record, HWND control, GadgetKind *kind);
+// Lays the control out for record->dpi: at place (record->place, or null to
+// leave it where it is) and in record->fonts[0] (ScreenLayOut).
+void GadgetLayOut(GadgetRecord *record, const int32_t (*place)[4]);
 // The procedure installed on every gadget control.
 LRESULT CALLBACK GadgetProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 // Handed to the window library: passes a control message to the gadget's kind.

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "runtime/gadget/gadget_internal.h"
+#include "runtime/screen_scale/screen_scale.h"
 #include "runtime/window/window.h"
 
 GadgetKind TextGadgetKind;
@@ -34,7 +35,8 @@ intptr_t GadgetCreateText(intptr_t number, int32_t x, int32_t y, int32_t width, 
   DWORD exStyle = (flags >> 8) & WS_EX_CLIENTEDGE;
   DWORD style = flags | WS_CHILD | WS_VISIBLE | WS_GROUP;
   WCHAR *wide = RuntimeWideText(text);  // none: an empty control
-  HWND control = CreateWindowExW(exStyle, L"Static", wide, style, x, y, width, height, parent,
+  // Placed when registered, once the record keeps its place.
+  HWND control = CreateWindowExW(exStyle, L"Static", wide, style, 0, 0, 0, 0, parent,
                                  reinterpret_cast<HMENU>(static_cast<intptr_t>(-1)), ProgramInstance, nullptr);
   RuntimeFree(wide);
   if (!control) return 0;
@@ -49,6 +51,12 @@ intptr_t GadgetCreateText(intptr_t number, int32_t x, int32_t y, int32_t width, 
   memset(record, 0, sizeof *record);
   record->frontColor = ColorDefault;
   record->backColor = ColorDefault;
+  // The place is given at 96 dpi; the control is laid out for its window's.
+  record->place[0] = x;
+  record->place[1] = y;
+  record->place[2] = width;
+  record->place[3] = height;
+  record->dpi = ScreenDpi(parent);
   return GadgetRegister(number, record, control, &TextGadgetKind);
 }
 

@@ -57,49 +57,71 @@ constexpr ACCEL InputKeys[2] = {{FVIRTKEY, VK_RETURN, InputCommandOk}, {FVIRTKEY
 struct InputChild {
   const WCHAR *className;
   DWORD style, exStyle;
-  int16_t x, y, width, height;
   int16_t id;
 };
 
-constexpr InputChild PromptChild = {L"STATIC", WS_CHILD | WS_VISIBLE | SS_SIMPLE, 0, 10, 10, 280, 22, 0};
-constexpr InputChild FieldChild = {L"EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                                   10, 32, 275, 21, InputFieldId};
-constexpr InputChild ButtonChild = {L"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
-                                    110, 67, 80, 25, InputCommandOk};
+constexpr InputChild InputChildren[InputChildCount] = {
+    {L"STATIC", WS_CHILD | WS_VISIBLE | SS_SIMPLE, 0, 0},
+    {L"EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, InputFieldId},
+    {L"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, InputCommandOk},
+};
+// Their x, y, width and height.
+constexpr int32_t InputPlaces[InputChildCount][4] = {{10, 10, 280, 22}, {10, 32, 275, 21}, {110, 67, 80, 25}};
 
-// Makes the child with its place scaled to the screen's DPI.
-HWND CreateChild(HWND dialog, const InputChild &layout, const WCHAR *text) {
-  HWND child = CreateWindowExW(layout.exStyle, layout.className, text, layout.style, ScreenScaled(layout.x),
-                               ScreenScaled(layout.y), ScreenScaled(layout.width), ScreenScaled(layout.height), dialog,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), ProgramInstance, nullptr);
-  if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(RequesterLibrary.font), TRUE);
-  return child;
+// Lays the dialog out for dpi: at rect, or centred on the screen with 300 x
+// 130 pixels at 96 dpi; its children from their places, in the dialog font
+// made for dpi.
+void LayOutInput(HWND dialog, int32_t dpi, const RECT *rect) {
+  RECT centred;
+  if (!rect) {
+    int32_t width = ScreenScaled(300, dpi), height = ScreenScaled(130, dpi);
+    centred.left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    centred.top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    centred.right = centred.left + width;
+    centred.bottom = centred.top + height;
+    rect = &centred;
+  }
+  ScreenMoveTo(dialog, rect);
+  ScreenLayOut(RequesterLibrary.children, InputPlaces, InputChildCount, dpi, RequesterLibrary.fonts);
 }
 
-// Builds the dialog's children; the field gets the focus and the default text
-// with the caret behind it.
+// Builds the dialog's children, lays the dialog out for its monitor's DPI
+// and shows it; the field gets the default text with the caret behind it,
+// and the focus.
 void CreateInputChildren(HWND dialog, const WCHAR *prompt, const WCHAR *defaultText) {
-  CreateChild(dialog, PromptChild, prompt);
-  RequesterLibrary.field = CreateChild(dialog, FieldChild, L"");
-  SetFocus(RequesterLibrary.field);
-  if (defaultText && RequesterLibrary.field) {
-    SendMessageW(RequesterLibrary.field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(defaultText));
-    WPARAM length = static_cast<WPARAM>(GetWindowTextLengthW(RequesterLibrary.field));
-    SendMessageW(RequesterLibrary.field, EM_SETSEL, length, static_cast<LPARAM>(length));
+  const WCHAR *texts[InputChildCount] = {prompt, L"", L"OK"};
+  for (int i = 0; i < InputChildCount; i++) {
+    const InputChild &layout = InputChildren[i];
+    RequesterLibrary.children[i] =
+        CreateWindowExW(layout.exStyle, layout.className, texts[i], layout.style, 0, 0, 0, 0, dialog,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), ProgramInstance, nullptr);
   }
-  CreateChild(dialog, ButtonChild, L"OK");
+  LayOutInput(dialog, ScreenDpi(dialog), nullptr);
+  HWND field = RequesterLibrary.children[InputFieldIndex];
+  if (defaultText && field) {
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(defaultText));
+    WPARAM length = static_cast<WPARAM>(SendMessageW(field, WM_GETTEXTLENGTH, 0, 0));
+    SendMessageW(field, EM_SETSEL, length, static_cast<LPARAM>(length));
+  }
+  // Shown only now, laid out and filled, so that nothing typed or pasted into
+  // it is overwritten; the focus follows, since activation moves it.
+  ShowWindow(dialog, SW_SHOW);
+  SetFocus(field);
 }
 
 // Copies the field's text into a heap block named by the dialog's cell.
 void KeepEntry(HWND dialog) {
   WCHAR **cell = reinterpret_cast<WCHAR **>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
   if (!cell) return;
-  int length = GetWindowTextLengthW(RequesterLibrary.field);
+  HWND field = RequesterLibrary.children[InputFieldIndex];
+  // The messages rather than GetWindowText: the same for a control of this
+  // thread, and two imports fewer.
+  int length = static_cast<int>(SendMessageW(field, WM_GETTEXTLENGTH, 0, 0));
   if (length < 0) length = 0;
   WCHAR *text = static_cast<WCHAR *>(RuntimeAllocRaw((static_cast<size_t>(length) + 1) * sizeof(WCHAR)));
   if (!text) return;
   *text = 0;  // stays empty should the field be gone
-  GetWindowTextW(RequesterLibrary.field, text, length + 1);
+  SendMessageW(field, WM_GETTEXT, static_cast<WPARAM>(length) + 1, reinterpret_cast<LPARAM>(text));
   RuntimeFree(*cell);
   *cell = text;
 }
@@ -158,7 +180,7 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
     return WriteResult(nullptr, at);
   }
 
-  if (!RequesterLibrary.font) RequesterLibrary.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (!RequesterLibrary.fonts[0]) RequesterLibrary.fonts[0] = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   RegisterInputClass();
   RequesterLibrary.done = 0;
   RequestBlockOthers(1);
@@ -171,11 +193,9 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
   }
 
   WCHAR *entered = nullptr;  // the window procedure puts the text here on OK
-  // Centred: 300 x 130 pixels at 96 dpi.
-  int width = ScreenScaled(300), height = ScreenScaled(130);
-  HWND dialog = CreateWindowExW(0, InputClassName, titleCopy, WS_VISIBLE | WS_CAPTION,
-                                (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr,
+  // Hidden until placed: it is created on its monitor (at the screen's
+  // origin, on the primary one), whose DPI gives its size.
+  HWND dialog = CreateWindowExW(0, InputClassName, titleCopy, WS_CAPTION, 0, 0, 0, 0, owner, nullptr,
                                 ProgramInstance, nullptr);
   if (!dialog) {
     RequestInputFinish();
@@ -190,7 +210,8 @@ char *RequestInput(const char *title, const char *prompt, const char *defaultTex
     if (accelerators) DestroyAcceleratorTable(accelerators);
   }
   UnregisterClassW(InputClassName, ProgramInstance);
-  RequesterLibrary.field = nullptr;
+  DeleteObject(RequesterLibrary.fonts[1]);  // none: nothing happens
+  RequesterLibrary.fonts[1] = nullptr;
 
   char *result = WriteResult(entered, at);
   RuntimeFree(entered);
@@ -214,6 +235,11 @@ LRESULT CALLBACK InputRequesterProc(HWND window, UINT message, WPARAM wParam, LP
           DestroyWindow(window);
           return 0;
       }
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another DPI: the suggested rectangle, the
+      // children laid out again.
+      LayOutInput(window, LOWORD(wParam), reinterpret_cast<const RECT *>(lParam));
       return 0;
     case WM_CLOSE:
       RequestInputFinish();

@@ -3,7 +3,7 @@
 #include "runtime/objects/objects.h"
 #include "runtime/requester/requester_internal.h"
 
-constinit RequesterState RequesterLibrary = {0, nullptr, nullptr, 0, nullptr, nullptr, SRWLOCK_INIT};
+constinit RequesterState RequesterLibrary = {0, {}, nullptr, 0, {}, nullptr, SRWLOCK_INIT};
 
 HWND RequestOwnerWindow(void) {
   HWND window = GetForegroundWindow();

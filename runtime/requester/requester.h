@@ -5,7 +5,8 @@
 //
 // Stands on the objects library (the list of disabled windows, the dialog's
 // text copies), the string library (the entered text is written into the
-// temporary area), screen_scale (the dialog's layout at the screen's DPI) and
+// temporary area), screen_scale (the dialog laid out for its monitor's DPI, and again
+// when it moves to a monitor of another) and
 // on user32, comctl32 and ole32.
 #pragma once
 #include <stdint.h>

@@ -8,6 +8,8 @@
 #include "runtime/requester/requester.h"
 
 enum : WORD { InputCommandOk = 1000, InputCommandCancel = 1001 };
+constexpr int InputChildCount = 3;  // prompt, field, button
+constexpr int InputFieldIndex = 1;
 
 // One record of the list of windows a requester disabled; each thread
 // re-enables only its own.
@@ -19,10 +21,10 @@ struct BlockedWindow {
 struct RequesterState {
   // One input dialog at a time: these describe the open one.
   int32_t done;           // set when the dialog window is destroyed
-  HWND field;             // the dialog's edit field
+  HWND children[InputChildCount];  // prompt, edit field, button
   HWND owner;             // the dialog's owner
   int32_t ownerDisabled;  // the dialog disabled its owner and must enable it again
-  HFONT font;             // DEFAULT_GUI_FONT, fetched once
+  HFONT fonts[2];         // DEFAULT_GUI_FONT, fetched once; its copy for the dialog's DPI, or null
   void *blockedWindows;   // BlockedWindow payloads, newest first
   SRWLOCK blockedLock;    // guards the links of blockedWindows
 };

@@ -56,7 +56,11 @@ void WindowEnd(void);
 // Creation. With AutoNumber the new window's handle (its number from then on),
 // otherwise its system window; 0 when it cannot be made. A number in use is
 // closed first. Unless flags carry WindowNoGadgetList the window becomes the
-// current gadget list.
+// current gadget list. width and height (here and in WindowResize) are the
+// client area's in pixels at 96 dpi, laid out for the DPI of the monitor the
+// window is on; x and y are screen pixels. A window that moves to a monitor of
+// another DPI (WM_DPICHANGED) takes the rectangle the system suggests and
+// passes the message on to its gadgets.
 intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height, const char *title, uint32_t flags);
 void WindowClose(intptr_t number);
 HWND WindowHandle(intptr_t number);  // 0 when the number names no open window

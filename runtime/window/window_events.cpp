@@ -2,6 +2,7 @@
 // to the program, and the window procedure that turns messages into events.
 #include <string.h>
 
+#include "runtime/screen_scale/screen_scale.h"
 #include "runtime/window/window_internal.h"
 
 EventQueueState *EventQueue;
@@ -232,6 +233,13 @@ LRESULT WindowDispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       if (record && record->windowHandle == window && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_THICKFRAME))
         return 0;
       return NotHandled;
+    case WM_DPICHANGED:
+      // On a monitor of another DPI: the rectangle the system suggests, and
+      // the gadgets laid out and given fonts for the new DPI.
+      ScreenMoveTo(window, reinterpret_cast<const RECT *>(lParam));
+      for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        Forward(child, window, message, wParam, lParam);
+      return 0;
     case WM_NOTIFY:
       if (!lParam) return NotHandled;
       return Forward(reinterpret_cast<NMHDR *>(lParam)->hwndFrom, window, message, wParam, lParam);

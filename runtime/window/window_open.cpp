@@ -2,6 +2,7 @@
 // gives its classes and properties.
 #include <string.h>
 
+#include "runtime/screen_scale/screen_scale.h"
 #include "runtime/window/window_internal.h"
 
 WindowState *WindowLibrary;
@@ -34,8 +35,23 @@ struct Placement {
   int32_t x, y, width, height;
 };
 
-Placement PlaceWindow(uint32_t flags, int32_t x, int32_t y, int32_t outerWidth, int32_t outerHeight) {
-  Placement place = {x, y, outerWidth, outerHeight};
+// The outer rectangle of a client area given at 96 dpi: before the window
+// exists, for the system DPI and its frame; then for the window's DPI and the
+// frame it has there, which AdjustWindowRectEx knows only for the system DPI.
+Placement PlaceWindow(uint32_t flags, int32_t x, int32_t y, int32_t width, int32_t height, DWORD style, DWORD exStyle,
+                      HWND window) {
+  int32_t dpi = ScreenDpi(window);
+  RECT outer = {0, 0, ScreenScaled(width, dpi), ScreenScaled(height, dpi)};
+  if (window) {
+    RECT whole, client;
+    GetWindowRect(window, &whole);
+    GetClientRect(window, &client);
+    outer.right += whole.right - whole.left - client.right;
+    outer.bottom += whole.bottom - whole.top - client.bottom;
+  } else {
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  }
+  Placement place = {x, y, outer.right - outer.left, outer.bottom - outer.top};
   if ((x == IgnoreValue || y == IgnoreValue) && !(flags & (WindowCenterScreen | WindowCenterActive))) {
     place.x = place.y = static_cast<int32_t>(CW_USEDEFAULT);
   }
@@ -158,28 +174,35 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
   }
   DWORD style = flags & ~LibraryBits;
 
-  RECT outer = {0, 0, width, height};
-  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-  Placement place = PlaceWindow(flags, x, y, outer.right - outer.left, outer.bottom - outer.top);
-
-  WCHAR *wideTitle = RuntimeWideText(title);  // none: an empty title
-  HWND window = CreateWindowExW(exStyle, className, wideTitle, style, place.x, place.y, place.width,
-                                place.height, nullptr, nullptr, ProgramInstance, nullptr);
-  RuntimeFree(wideTitle);
-  if (!window) {
-    UnregisterClassW(className, ProgramInstance);
-    ObjectTableRelease(WindowLibrary->windowTable, id);
-    return 0;
+  // Placed for the system DPI to be created, then once more for the DPI of
+  // the monitor it came up on.
+  HWND window = nullptr;
+  for (;;) {
+    Placement place = PlaceWindow(flags, x, y, width, height, style, exStyle, window);
+    if (window) {
+      // Creation also raised a window narrower than the system's minimum
+      // tracking size before the procedure could know it; now it keeps the
+      // size placed.
+      UINT keep = place.x == static_cast<int32_t>(CW_USEDEFAULT) ? SWP_NOMOVE : 0;
+      if (!(style & (WS_THICKFRAME | WS_MINIMIZE | WS_MAXIMIZE)))
+        SetWindowPos(window, nullptr, place.x, place.y, place.width, place.height, keep | SWP_NOZORDER | SWP_NOACTIVATE);
+      break;
+    }
+    WCHAR *wideTitle = RuntimeWideText(title);  // none: an empty title
+    window = CreateWindowExW(exStyle, className, wideTitle, style, place.x, place.y, place.width, place.height,
+                             nullptr, nullptr, ProgramInstance, nullptr);
+    RuntimeFree(wideTitle);
+    if (!window) {
+      UnregisterClassW(className, ProgramInstance);
+      ObjectTableRelease(WindowLibrary->windowTable, id);
+      return 0;
+    }
+    // Creation may run other library code (hooks), which may grow the slot
+    // array; the record is not live yet, so find it by its number.
+    record = static_cast<WindowRecord *>(ObjectTableRecord(WindowLibrary->windowTable, id));
+    record->windowHandle = window;
+    SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(id + 1));
   }
-  // Creation may run other library code (hooks), which may grow the slot
-  // array; the record is not live yet, so find it by its number.
-  record = static_cast<WindowRecord *>(ObjectTableRecord(WindowLibrary->windowTable, id));
-  record->windowHandle = window;
-  SetPropA(window, WindowIdProperty, reinterpret_cast<HANDLE>(id + 1));
-  // Creation raised a window narrower than the system's minimum tracking
-  // size before the procedure could know it; now it keeps the size placed.
-  if (!(style & (WS_THICKFRAME | WS_MINIMIZE | WS_MAXIMIZE)))
-    SetWindowPos(window, nullptr, 0, 0, place.width, place.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   if (!invisible) {
     int show = SW_SHOWNORMAL;

@@ -1,5 +1,6 @@
 // Window operations: moving and resizing in place, topmost, and the
 // flicker-free background painter.
+#include "runtime/screen_scale/screen_scale.h"
 #include "runtime/window/window_internal.h"
 
 namespace {
@@ -26,17 +27,23 @@ BOOL WindowResize(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t 
     if (x == IgnoreValue) x = outer.left;
     if (y == IgnoreValue) y = outer.top;
   }
-  RECT rect = {0, 0, width, height};
-  BOOL menu = FALSE;
-  if (width == IgnoreValue || height == IgnoreValue) {
+  // Both sizes kept: the outer size as it is, which is also right where the
+  // window's frame is not the system DPI's.
+  UINT keep = SWP_NOSIZE;
+  RECT rect = {};
+  if (width != IgnoreValue || height != IgnoreValue) {
+    keep = 0;
+    int32_t dpi = ScreenDpi(window);
     GetClientRect(window, &rect);
-    if (width != IgnoreValue) rect.right = width;
-    if (height != IgnoreValue) rect.bottom = height;
+    BOOL menu = FALSE;
+    if (width != IgnoreValue) rect.right = ScreenScaled(width, dpi);
+    if (height != IgnoreValue) rect.bottom = ScreenScaled(height, dpi);
     else menu = GetMenu(window) != nullptr;
+    AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), menu,
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   }
-  AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), menu,
-                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-  return SetWindowPos(window, nullptr, x, y, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  return SetWindowPos(window, nullptr, x, y, rect.right - rect.left, rect.bottom - rect.top,
+                      keep | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void WindowSetTopmost(intptr_t number, int32_t on) {

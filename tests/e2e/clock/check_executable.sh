@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # check_executable.sh EXE MAX_BYTES OBJDUMP MANIFEST_ARCH
 # Checks the shipped executable from its headers. Fails when it is larger
-# than MAX_BYTES (36864 for both builds); imports anything but Windows system
+# than MAX_BYTES (37888 for both builds); imports anything but Windows system
 # DLLs; is not a GUI-subsystem program; lacks ASLR (DYNAMIC_BASE, and
 # HIGH_ENTROPY_VA on x86_64), DEP (NX_COMPAT) or its .reloc section; has
 # another section alignment than 0x1000 or file alignment than 0x200; carries
 # a time stamp (two builds of the same sources must be the same bytes); or
 # lacks icon 1 at 24 bits per pixel, the version resource, or a manifest
-# naming MANIFEST_ARCH and declaring DPI awareness; or states an older
-# Windows in its header than an import needs. Prints its size, sections and
-# imports.
+# naming MANIFEST_ARCH and declaring per-monitor DPI awareness; or states an older
+# Windows in its header than an import needs; or, built for i686 without
+# stack probes, has a stack frame of a page or more. Prints its size, sections
+# and imports.
 # Exit 77 (skipped): not built.
 set -uo pipefail
 exe=$1 max=$2 objdump=$3 arch=$4
@@ -75,6 +76,16 @@ while read -r function needed; do
     fail "imports $function, which needs Windows $needed, but the header states $subsystem"
 done < <(xargs -n2 <<<"$newer")
 
+# The i686 build pushes call arguments and so does not probe large stack
+# frames (cmake/product.cmake): a frame of a page or more could step over the
+# stack's guard page.
+if grep -q 'file format pei-i386' <<<"$headers"; then
+  largest=$("$objdump" -d "$exe" | grep -oE 'sub +\$0x[0-9a-f]+,%esp' | grep -oE '0x[0-9a-f]+' |
+    while read -r n; do echo $((n)); done | sort -n | tail -1)
+  echo "largest stack frame: ${largest:-0} bytes"
+  [ "${largest:-0}" -lt 4096 ] || fail "a stack frame of $largest bytes, which needs a probe"
+fi
+
 # Resources: type, name and the leaf's address and size, from the resource
 # directory as objdump prints it (types, names and languages depth first).
 leaves=$(awk '
@@ -97,7 +108,10 @@ fi
 [ -n "$(leaf 0x000010 0x000001)" ] || fail "no version resource"
 [ -n "$(leaf 0x000018 0x000001)" ] || fail "no manifest"
 grep -aq "processorArchitecture=\"$arch\"" "$rsrc" || fail "the manifest does not name $arch"
-# Its sizes follow the screen's DPI, so Windows need not stretch a 96-dpi picture.
-grep -aEq '<dpiAware[^>]*>true</dpiAware>' "$rsrc" || fail "the manifest does not declare DPI awareness"
+# Its sizes follow each monitor's DPI, so Windows need not stretch a picture
+# made for another: per-monitor v2, per-monitor on Windows 8.1.
+grep -aEq '<dpiAware[^>]*>true/pm</dpiAware>' "$rsrc" || fail "the manifest does not declare per-monitor DPI awareness"
+grep -aEq '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' "$rsrc" ||
+  fail "the manifest does not declare per-monitor v2 DPI awareness"
 [ $status -eq 0 ] && echo "passed"
 exit $status

@@ -105,5 +105,16 @@ TEST(ClockResources, ManifestAsksForCommonControlsSixForThisProcessor) {
   const char *arch = "processorArchitecture=\"x86\"";
 #endif
   EXPECT_NE(manifest.find(arch), std::string::npos) << manifest;
+  // Per-monitor aware (v2 on Windows 10, v1 on 8.1, system-aware before), and
+  // written for Windows 7, 8, 8.1 and 10/11.
+  const char *declared[] = {
+      ">true/pm</dpiAware>",
+      "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor<",
+      "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",
+      "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",
+      "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",
+      "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
+  };
+  for (const char *text : declared) EXPECT_NE(manifest.find(text), std::string::npos) << text << "\n" << manifest;
   FreeLibrary(module);
 }

@@ -274,6 +274,50 @@ TEST(ClockWindow, TextIsRedBoldArial) {
   EXPECT_EQ(clock.WaitExit(), 0u);
 }
 
+// Under Wine the monitor cannot change: the clock is told, as Windows tells
+// it, that its window moved to a monitor of 144 dpi, with the suggested
+// rectangle in the clock's own memory. Its four lines then show in red inside
+// the gadget, in the 144-dpi font (its layout: the win32 tier).
+TEST(ClockWindow, FourRedLinesInsideTheGadgetAfterAMoveTo144Dpi) {
+  ClockProcess clock;
+  AlarmAhead ahead;
+  ClockWindows w = StartAlarmClock(clock, ahead.entry);
+  ASSERT_NE(w.gadget, nullptr);
+  RECT r;
+  GetWindowRect(w.window, &r);
+  r.right = r.left + 3 * (r.right - r.left) / 2;
+  r.bottom = r.top + 3 * (r.bottom - r.top) / 2;
+  void *remote = VirtualAllocEx(clock.Process(), nullptr, sizeof r, MEM_COMMIT, PAGE_READWRITE);
+  ASSERT_TRUE(remote && WriteProcessMemory(clock.Process(), remote, &r, sizeof r, nullptr));
+  ASSERT_TRUE(SendMessageTimeoutA(w.window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(remote),
+                                  SMTO_ABORTIFHUNG, 5000, nullptr));
+  Sleep(1200);  // a pass draws the text again
+  SetForegroundWindow(w.window);
+  RECT inside;
+  GetClientRect(w.gadget, &inside);
+  MapWindowPoints(w.gadget, nullptr, reinterpret_cast<POINT *>(&inside), 2);
+  HDC screen = GetDC(nullptr);
+  Pixels shot = Capture(screen, inside.left, inside.top, inside.right - inside.left, inside.bottom - inside.top);
+  ReleaseDC(nullptr, screen);
+  // The rows with red ink make one band per line, and no ink touches the edge.
+  int bands = 0, first = -1, last = -2;
+  for (int y = 0; y < shot.height; y++) {
+    bool red = false;
+    for (int x = 0; x < shot.width; x++) red = red || IsRedInk(shot.At(x, y));
+    if (!red) continue;
+    bands += last != y - 1;
+    if (first < 0) first = y;
+    last = y;
+  }
+  EXPECT_EQ(bands, 4);
+  EXPECT_EQ(CountInk(shot, 1, IsRedInk), CountInk(shot, 0, IsRedInk)) << "red on the gadget's edge";
+  // Four lines of Arial 10 bold span less than 4 x 15 rows at 96 dpi.
+  EXPECT_GT(last - first, 60) << "the text is not in the 144-dpi font";
+
+  PostMessageA(w.window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(clock.WaitExit(), 0u);
+}
+
 // Every pass rebuilds and sets the text and re-applies the window; none of
 // that may leave GDI objects or windows behind.
 TEST(ClockWindow, PassesLeaveNoGdiObjectsOrWindows) {

@@ -89,5 +89,51 @@ TEST(GadgetLeakTest, TenThousandClockPassesLeakNothing) {
   PumpMessages();
 }
 
+// Under Wine the monitor cannot change: the window is told it did, as
+// Windows tells it, with the rectangle the system suggests. 96 -> 144 -> 96:
+// the rectangle taken, the gadget laid out and its font made for each DPI,
+// and no GDI object left over.
+TEST(GadgetLeakTest, DpiChangeLaysTheClockOutAgainAndLeavesNothing) {
+  ASSERT_NE(WindowOpen(0, 600, 600, 115, 72, "Tamrix", 0xCA0001), 0);
+  ASSERT_NE(GadgetCreateText(1, 2, 2, 110, 69, "Dienstag\r08.12.2026\r12:00:00\r *07:30:00*", 0x20001), 0);
+  GadgetSetFont(1, FontHandle(FontLoad(AutoNumber, "Arial", 10, FontStyleBold)));
+  PumpMessages();
+  HWND window = WindowHandle(0), gadget = GadgetHandle(1);
+  RECT at96;
+  GetWindowRect(window, &at96);
+  const RECT at144 = {at96.left - 30, at96.top - 20, at96.left - 30 + 209, at96.top - 20 + 144};
+  int64_t gdi = harness::GdiObjectCountOfThisProcess();
+  const struct {
+    int dpi;
+    RECT suggested;
+    int64_t gdiMore;  // the gadget's own copy of the font
+  } steps[] = {{144, at144, 1}, {96, at96, 0}};
+  for (const auto &step : steps) {
+    SCOPED_TRACE(step.dpi);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(step.dpi, step.dpi), reinterpret_cast<LPARAM>(&step.suggested));
+    PumpMessages();
+    RECT outer, place = ChildRect(gadget);
+    GetWindowRect(window, &outer);
+    EXPECT_TRUE(EqualRect(&outer, &step.suggested));
+    EXPECT_EQ(place.left, MulDiv(2, step.dpi, 96));
+    EXPECT_EQ(place.top, MulDiv(2, step.dpi, 96));
+    EXPECT_EQ(place.right - place.left, MulDiv(110, step.dpi, 96));
+    EXPECT_EQ(place.bottom - place.top, MulDiv(69, step.dpi, 96));
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageW(gadget, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -MulDiv(10, step.dpi, 72));
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_STREQ(font.lfFaceName, "Arial");
+    if constexpr (harness::GdiCounts) {
+      EXPECT_EQ(harness::GdiObjectCountOfThisProcess(), gdi + step.gdiMore);
+    }
+  }
+
+  GadgetEnd();
+  WindowEnd();
+  FontEnd();
+  PumpMessages();
+}
+
 }  // namespace
 }  // namespace gadgettest

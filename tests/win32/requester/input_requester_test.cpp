@@ -92,6 +92,8 @@ struct WindowSeen {
 
 struct DialogSeen {
   WindowSeen dialog, prompt, field, button;
+  WindowSeen dialog144, field144, field96;  // moved to 144 dpi and back
+  LONG font144Height = 0;
   HWND owner = nullptr;
   DWORD selStart = 99, selEnd = 99;
   HWND focus = nullptr, fieldWindow = nullptr;
@@ -157,6 +159,15 @@ TEST_F(InputRequesterTest, DialogWindowsAsCreated) {
     seen.registered = GetClassInfoExW(ProgramInstance, L"InputRequester", &seen.wc) != 0;
     seen.userData = GetWindowLongPtrA(parts.dialog, GWLP_USERDATA);
     if (seen.userData) seen.cellValue = *reinterpret_cast<char **>(seen.userData);
+    // Moved to a monitor of 144 dpi (as Windows tells it), then back.
+    RECT to144 = {300, 280, 750, 475}, to96 = {362, 319, 662, 449};
+    SendBounded(parts.dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&to144));
+    seen.dialog144 = SeeWindow(parts.dialog, parts.dialog);
+    seen.field144 = SeeWindow(parts.field, parts.dialog);
+    LOGFONTA font = {};
+    if (GetObjectA(seen.field144.font, sizeof font, &font)) seen.font144Height = font.lfHeight;
+    SendBounded(parts.dialog, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&to96));
+    seen.field96 = SeeWindow(parts.field, parts.dialog);
     PostMessageA(parts.dialog, WM_CLOSE, 0, 0);
   });
   ExpectResultAt(run, "");
@@ -170,6 +181,13 @@ TEST_F(InputRequesterTest, DialogWindowsAsCreated) {
   ExpectWindow("button", seen.button, "Button", "OK", 0x50010001, 0, {110, 67, 80, 25}, 1000, true);
   EXPECT_EQ(seen.childCount, 3);
   EXPECT_EQ(seen.owner, nullptr) << "no window of this process was in the foreground";
+  // At 144 dpi: the suggested rectangle, the field's place scaled by 1.5 and
+  // the 8-point dialog font (-11 at 96 dpi) made for 144; back at 96 as made.
+  ExpectWindow("dialog at 144", seen.dialog144, "InputRequester", AlarmTitle, 0x10C00000 | WS_CLIPSIBLINGS,
+               WS_EX_WINDOWEDGE, {300, 280, 450, 195}, -1, false);
+  ExpectWindow("field at 144", seen.field144, "Edit", Default, 0x50010080, 0x200, {15, 48, 413, 32}, 10, false);
+  EXPECT_EQ(seen.font144Height, -MulDiv(8, 144, 72));
+  ExpectWindow("field at 96", seen.field96, "Edit", Default, 0x50010080, 0x200, {10, 32, 275, 21}, 10, true);
 
   // Caret behind the default text, nothing selected, focus in the field.
   EXPECT_EQ(seen.selStart, strlen(Default));
