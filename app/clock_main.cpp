@@ -93,7 +93,6 @@ int32_t TickWait(void) {
 }
 
 void TickLoop(ClockState *state) {
-  ClockAlarmArm(state, DateNow());
   for (;;) {
     state->lastEvent = WindowWaitEvent(TickWait());
     if (state->lastEvent == EventCloseRequest) return;
@@ -135,6 +134,8 @@ int ClockRun(void) {
     AlarmEntryDismissError(state);
   }
   if (state->alarmWanted == 1 && state->inputError == 0) {
+    // From the time it was typed: the name dialog may stay open past it.
+    ClockAlarmArm(state, DateNow());
     AskInto(&state->alarmName, AlarmNameDialogTitle, AlarmNameDialogPrompt, state->alarmName);
   }
 
