@@ -85,7 +85,6 @@ void FireAlarm(ClockState *state) {
   ShowAlarmMessage(state);
 }
 
-// The wait is read just before it, so that each new second shows at once.
 int32_t TickWait(void) {
   PlatformTime now;
   PlatformLocalTime(&now);
@@ -93,9 +92,13 @@ int32_t TickWait(void) {
 }
 
 void TickLoop(ClockState *state) {
+  int32_t wait = TickWait();
   for (;;) {
-    state->lastEvent = WindowWaitEvent(TickWait());
+    state->lastEvent = WindowWaitEvent(wait);
     if (state->lastEvent == EventCloseRequest) return;
+    // Read before the text, never after it: a second that starts during the
+    // pass then gets a wake-up of its own instead of showing a second late.
+    wait = TickWait();
     ClockTextBuild(state);
     GadgetSetText(ClockGadget, state->clockText);
     ReapplyWindow();
