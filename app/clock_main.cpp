@@ -97,7 +97,7 @@ void TickLoop(ClockState *state) {
     state->lastEvent = WindowWaitEvent(wait);
     if (state->lastEvent == EventCloseRequest) return;
     // Read before the text, never after it: a second that starts during the
-    // pass then gets a wake-up of its own instead of showing a second late.
+    // pass then gets a wake-up of its own instead of showing with the next.
     wait = TickWait();
     ClockTextBuild(state);
     GadgetSetText(ClockGadget, state->clockText);
