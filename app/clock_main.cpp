@@ -85,20 +85,22 @@ void FireAlarm(ClockState *state) {
   ShowAlarmMessage(state);
 }
 
-int32_t TickWait(void) {
+// The wait is read just before it, so that each new second shows at once.
+// A second that began after the pass read the time, which its text may not
+// show, gets another pass at once rather than waiting for the next second.
+int32_t TickWait(const PlatformTime *passRead) {
   PlatformTime now;
   PlatformLocalTime(&now);
-  return ClockTickWait(now.millisecond);
+  return now.second != passRead->second ? 0 : ClockTickWait(now.millisecond);
 }
 
 void TickLoop(ClockState *state) {
-  int32_t wait = TickWait();
+  PlatformTime passRead;
+  PlatformLocalTime(&passRead);
   for (;;) {
-    state->lastEvent = WindowWaitEvent(wait);
+    state->lastEvent = WindowWaitEvent(TickWait(&passRead));
     if (state->lastEvent == EventCloseRequest) return;
-    // Read before the text, never after it: a second that starts during the
-    // pass then gets a wake-up of its own instead of showing with the next.
-    wait = TickWait();
+    PlatformLocalTime(&passRead);  // before the text's own reading
     ClockTextBuild(state);
     GadgetSetText(ClockGadget, state->clockText);
     ReapplyWindow();
