@@ -82,17 +82,21 @@ void FireAlarm(ClockState *state) {
 }
 
 // The wait is read just before it, so that each new second shows at once.
-int32_t TickWait(void) {
+// A second that began after the pass read the time, which its text may not
+// show, gets another pass at once rather than waiting for the next second.
+int32_t TickWait(const PlatformTime *passRead) {
   PlatformTime now;
   PlatformLocalTime(&now);
-  return ClockTickWait(now.millisecond);
+  return now.second != passRead->second ? 0 : ClockTickWait(now.millisecond);
 }
 
 void TickLoop(ClockState *state) {
-  ClockAlarmArm(state, DateNow());
+  PlatformTime passRead;
+  PlatformLocalTime(&passRead);
   for (;;) {
-    state->lastEvent = WindowWaitEvent(TickWait());
+    state->lastEvent = WindowWaitEvent(TickWait(&passRead));
     if (state->lastEvent == EventCloseRequest) return;
+    PlatformLocalTime(&passRead);  // before the text's own reading
     ClockTextBuild(state);
     GadgetSetText(ClockGadget, state->clockText);
     ReapplyWindow();
@@ -131,6 +135,8 @@ int ClockRun(void) {
     AlarmEntryDismissError(state);
   }
   if (state->alarmWanted == 1 && state->inputError == 0) {
+    // From the time it was typed: the name dialog may stay open past it.
+    ClockAlarmArm(state, DateNow());
     AskInto(&state->alarmName, AlarmNameDialogTitle, AlarmNameDialogPrompt, state->alarmName);
   }
 

@@ -25,7 +25,7 @@ struct ClockState {
   int32_t lastEvent;
   int32_t weekday;
   char *weekdayName;
-  int64_t alarmDue;     // the alarm rings at the first reading at or after it
+  int64_t alarmDue;     // the alarm rings at the first reading at or after it; -1 not armed
   int64_t lastReading;  // of the previous pass, to see the clock go back
 };
 

@@ -7,8 +7,9 @@
      SetCooperativeLevel(DSSCL_PRIORITY) on a hidden window, the primary
      buffer (the argument "nosound" leaves all of this out);
    - one top-level window with one Static in a sunken edge, its text rebuilt
-     from GetLocalTime and set on every pass of a loop that waits up to
-     500 ms with MsgWaitForMultipleObjects and then dispatches messages. */
+     from GetLocalTime and set on every pass of a loop that waits with
+     MsgWaitForMultipleObjects until 2 ms after the next second starts, as
+     the clock does, and then dispatches messages. */
 #define COBJMACROS
 #include <stdio.h>
 #include <string.h>
@@ -79,7 +80,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command, int sh
   for (;;) {
     SYSTEMTIME now;
     char line[64];
-    DWORD woke = MsgWaitForMultipleObjects(0, NULL, FALSE, 500, QS_ALLINPUT);
+    DWORD woke;
+    GetLocalTime(&now);
+    woke = MsgWaitForMultipleObjects(0, NULL, FALSE, 1002u - now.wMilliseconds, QS_ALLINPUT);
     if (woke == WAIT_FAILED) break;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) goto done;

@@ -354,8 +354,8 @@ bool ClockShowsTime(HWND gadget, const char *alarm, std::string *lastText, DWORD
     std::string text = WindowText(gadget);
     int64_t after = LocalNowMs();
     *lastText = text;
-    // A pass comes at least every 500 ms, so the text may still show the
-    // second before the first reading.
+    // A pass comes just after each second starts, so the text may still
+    // show the second before the first reading.
     for (int64_t ms : {before, after, before - 1000}) {
       if (text == ExpectedClockText(FromMilliseconds(ms), alarm)) return true;
     }

@@ -173,6 +173,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     CHECK(state.alarmDue == shown);
     if (shown > reading) CHECK(ClockAlarmDueAt(&state, shown - 1) == 0);
     CHECK(ClockAlarmDueAt(&state, shown) == 1);
+    // Accepted while the clock read invalid: the first valid reading arms it alike.
+    ClockAlarmArm(&state, -1);
+    CHECK(ClockAlarmDueAt(&state, -1) == 0);
+    CHECK(ClockAlarmDueAt(&state, reading) == (shown == reading));
+    CHECK(state.alarmDue == shown);
   }
   CHECK(StrTempTop() == 0);
 
