@@ -81,22 +81,21 @@ void FireAlarm(ClockState *state) {
   ShowAlarmMessage(state);
 }
 
-// The wait is read just before it, so that each new second shows at once.
-// A second that began after the pass read the time, which its text may not
-// show, gets another pass at once rather than waiting for the next second.
-int32_t TickWait(const PlatformTime *passRead) {
+int32_t TickWait(void) {
   PlatformTime now;
   PlatformLocalTime(&now);
-  return now.second != passRead->second ? 0 : ClockTickWait(now.millisecond);
+  return ClockTickWait(now.millisecond);
 }
 
 void TickLoop(ClockState *state) {
-  PlatformTime passRead;
-  PlatformLocalTime(&passRead);
+  int32_t wait = 0;  // the first pass at once: the window shows the time
   for (;;) {
-    state->lastEvent = WindowWaitEvent(TickWait(&passRead));
+    state->lastEvent = WindowWaitEvent(wait);
     if (state->lastEvent == EventCloseRequest) return;
-    PlatformLocalTime(&passRead);  // before the text's own reading
+    // Read before the text, never after it: a second that starts during the
+    // pass then gets a wake-up of its own instead of showing a second late.
+    // The wait starts a pass's length late, well under a millisecond.
+    wait = TickWait();
     ClockTextBuild(state);
     GadgetSetText(ClockGadget, state->clockText);
     ReapplyWindow();
