@@ -64,10 +64,13 @@ class FaultEntry : public testing::TestWithParam<EntryRow> {};
 
 void PutEntry(HWND edit, const EntryRow &row) {
   DWORD_PTR result = 0;
+  DWORD start = GetTickCount();
   switch (row.put) {
     case Put::Paste:
       ASSERT_TRUE(faults::SetClipboardText(row.entry)) << "clipboard busy";
+      // An emulated edit control may still be pasting when the send gives up.
       SendMessageTimeoutA(edit, WM_PASTE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+      while (faults::FieldText(edit).size() < row.entry.size() && GetTickCount() - start < 30000) Sleep(50);
       break;
     case Put::SetText:
       SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(row.entry.c_str()), SMTO_ABORTIFHUNG, 5000,
@@ -75,7 +78,6 @@ void PutEntry(HWND edit, const EntryRow &row) {
       break;
     case Put::Typed: {
       TypeText(edit, row.entry);
-      DWORD start = GetTickCount();
       while (faults::FieldText(edit).size() < row.entry.size() && GetTickCount() - start < 3000) Sleep(20);
       break;
     }

@@ -55,7 +55,7 @@ int main(int argc, char **argv) {
       printf("FAILED: %s\n", why.c_str());
       return 1;
     }
-    bool fits = seconds >= harness::ChimeShortestSeconds && seconds <= harness::ChimeLongestSeconds;
+    bool fits = seconds >= harness::ChimeShortestSeconds && seconds <= harness::ChimeLongestSeconds();
     printf("captured sound: %.3f s non-silent%s\n", seconds, fits ? "" : ", FAILED: not the chime's length");
     return fits ? 0 : 1;
   }
