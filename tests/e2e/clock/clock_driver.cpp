@@ -333,6 +333,8 @@ ClockWindows WaitClock(ClockProcess &clock) {
   // Making the window topmost is the last step of the set-up.
   DWORD setUp = GetTickCount();
   while (out.gadget && !(GetWindowLongA(out.window, GWL_EXSTYLE) & WS_EX_TOPMOST) && GetTickCount() - setUp < 5000) Sleep(10);
+  // The loop's first pass follows at once, replacing the creation text.
+  while (out.gadget && WindowText(out.gadget) == "-.-.-" && GetTickCount() - setUp < 5000) Sleep(10);
   return out;
 }
 
